@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, and only those that are missing.
+# Usage: scripts/install-deps.sh run|test|bench|fuzz|measure
+set -euo pipefail
+
+build=(cmake make g++ pkg-config libsdl2-dev)
+case "${1:-run}" in
+  run) wanted=("${build[@]}") ;;
+  bench) wanted=("${build[@]}" libbenchmark-dev) ;;
+  test) wanted=("${build[@]}" clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
+                xvfb xauth xdotool imagemagick x11-utils procps) ;;
+  fuzz) wanted=("${build[@]}" clang libclang-rt-14-dev) ;;
+  measure) wanted=("${build[@]}" xvfb xauth xdotool imagemagick x11-utils procps) ;;
+  *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz or measure)" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if ! command -v apt-get >/dev/null 2>&1; then
+  echo "install-deps: missing packages (${missing[*]}) and no apt-get here; install them by hand (SDL2 2.0.18+, CMake, a C++20 compiler)" >&2
+  exit 1
+fi
+if [[ $(id -u) -eq 0 ]]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "install-deps: missing packages (${missing[*]}); run as root or install sudo" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+if ! "${sudo[@]}" apt-get update -qq || \
+   ! "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+  echo "install-deps: could not install ${missing[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Colours are packed 24-bit values r + 256 g + 65536 b. In memory on a little-endian machine the
+// bytes of a pixel read R, G, B, 0.
+using Colour = uint32_t;
+
+constexpr Colour RGB(int r, int g, int b) {
+  return static_cast<Colour>(r) + 256U * static_cast<Colour>(g) + 65536U * static_cast<Colour>(b);
+}
+
+inline constexpr Colour Black = RGB(0, 0, 0);
+inline constexpr Colour White = RGB(255, 255, 255);
+
+// The persistent drawing surface of the window: a 32-bit pixel buffer that keeps what is drawn on
+// it until it is cleared. Coordinates are in pixels, origin top-left, y downwards; pixel (px, py)
+// covers the point (px, py) and everything that rounds to it. Anything outside is clipped, and any
+// coordinate or radius (huge, infinite or NaN) is clipped before it becomes an integer.
+struct Surface {
+  int Width = 0;
+  int Height = 0;
+  std::vector<Colour> Pixels;  // row-major, Width * Height
+  Colour Background = Black;
+  Colour PenColour = Black;  // used when a drawing call gives no colour; black erases without trace
+  Colour Fill = Black;       // interior of circles
+  uint64_t Changes = 0;      // counts drawing calls, so the window knows when to present again
+};
+
+// Resizes the surface, keeping the pixels that still fit and filling the new area with the
+// background. The only surface operation that allocates.
+void ResizeSurface(Surface& surface, int width, int height);
+
+float ScaleWidth(const Surface& surface);
+float ScaleHeight(const Surface& surface);
+
+// Fills the whole surface with the background colour.
+void Cls(Surface& surface);
+// Sets the colour for the interior of later circles.
+void FillColor(Surface& surface, Colour colour);
+// A disc: every pixel within radius of (x, y) in the fill colour, except its one-pixel rim (the
+// disc's pixels with a horizontal or vertical neighbour outside it) in the outline colour.
+void Circle(Surface& surface, float x, float y, float radius, Colour outline);
+void Circle(Surface& surface, float x, float y, float radius);  // outline in the pen colour
+// The outline of the axis-aligned box with opposite corners (x1, y1) and (x2, y2).
+void Line(Surface& surface, float x1, float y1, float x2, float y2, Colour colour);
+void PSet(Surface& surface, float x, float y, Colour colour);
+void PSet(Surface& surface, float x, float y);  // in the pen colour
+
+// The pixel at (px, py), or the background outside the surface; for tests and presenting.
+Colour PixelAt(const Surface& surface, int px, int py);

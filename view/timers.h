@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+// The window's two periodic timers: `t` drives the simulation, `h` the playback. Only their
+// enabled flags belong to the program's state; the window layer decides when they fire.
+struct Timer {
+  bool Enabled = false;
+  int IntervalMs = 1;
+};
+
+struct Timers {
+  Timer t{.Enabled = true};   // simulation, running from start-up
+  Timer h{.Enabled = false};  // playback
+};
+
+// When a timer fires, counted from a monotonic clock in nanoseconds. Firings that fall due while
+// the program is briefly busy are caught up; after a longer stall they are dropped, so the program
+// never runs a burst of old firings.
+struct TimerSchedule {
+  int64_t NextDueNs = 0;
+  bool WasEnabled = false;
+};
+
+inline constexpr int64_t MaxCatchUpNs = 5'000'000;  // a lag beyond this is a stall, not jitter
+
+// How many firings of `timer` are due at `nowNs`, advancing the schedule past them. A timer that
+// has just been enabled first fires one interval later.
+int DueFirings(TimerSchedule& schedule, const Timer& timer, int64_t nowNs);
+// When the next firing falls due, or INT64_MAX while the timer is disabled.
+int64_t NextFiringNs(const TimerSchedule& schedule, const Timer& timer);
