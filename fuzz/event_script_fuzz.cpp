@@ -1,0 +1,175 @@
+// Reads its input as a script of window events and runs them on the real handlers and the real
+// surface, checking the world's invariants after every event.
+//
+// Script: a sequence of events, each an opcode byte followed by its operands (missing operand
+// bytes read as zero):
+//   0  key press, any 16-bit key code            (2 bytes)
+//   1  key press, one of the bound keys          (1 byte)
+//   2  mouse release at any float position       (1 byte button, 4 bytes x, 4 bytes y)
+//   3  mouse release on a pixel of the surface   (1 byte button, 2 bytes x, 2 bytes y)
+//   4  window resize                             (2 bytes width, 2 bytes height)
+//   5  one firing of each enabled timer
+//   6  a run of firings                          (1 byte: count / 4)
+//   7  recorder late in the run, as after a long session (1 byte)
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <span>
+
+#include "commands/handle_key.h"
+#include "history/playback_tick.h"
+#include "seed/random.h"
+#include "seed/seed_universe.h"
+#include "sim/simulation_tick.h"
+#include "view/surface.h"
+#include "view/timers.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr std::array<int16_t, 13> BoundKeys = {
+    KeyEnter, KeySpace, KeyPageUp,  KeyPageDown, KeyLeft,   KeyUp, KeyRight,
+    KeyDown,  KeyT,     KeyPadPlus, KeyPadMinus, KeyEscape, 65};
+constexpr int MaxFiringsPerInput = 4000;  // keeps one input well under a second
+
+// The seeding reseeds from the clock; a fixed script of draws makes every input replay exactly.
+// One seeding draws at most 731 numbers, so the script lasts for over a hundred seedings.
+constexpr size_t ScriptLength = 100'000;
+const std::array<float, ScriptLength>& Draws() {
+  static const auto draws = [] {
+    std::array<float, ScriptLength> values{};
+    uint32_t state = 12345;
+    for (float& value : values) {
+      state = state * 1664525U + 1013904223U;
+      value = static_cast<float>(state >> 8) * 0x1p-24F;
+    }
+    return values;
+  }();
+  return draws;
+}
+
+struct Reader {
+  const uint8_t* Data;
+  size_t Size;
+  size_t At = 0;
+
+  bool Done() const { return At >= Size; }
+  uint8_t Byte() { return At < Size ? Data[At++] : 0; }
+  uint16_t Word() {
+    const int low = Byte();
+    const int high = Byte();
+    return static_cast<uint16_t>(low | (high << 8));
+  }
+  float Float() {
+    uint32_t bits = 0;
+    for (int k = 0; k < 4; ++k) bits |= static_cast<uint32_t>(Byte()) << (8 * k);
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+  }
+};
+
+void Fail(const char* what) {
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
+}
+
+void CheckInvariants(const World& world, const Timers& timers) {
+  if (world.Zoom < MinZoom || world.Zoom > MaxZoom) Fail("Zoom in 1..150");
+  if (world.OffsetX < -MaxOffset || world.OffsetX > MaxOffset) Fail("OffsetX in range");
+  if (world.OffsetY < -MaxOffset || world.OffsetY > MaxOffset) Fail("OffsetY in range");
+  if (world.Selected < 0 || world.Selected >= BodyCount) Fail("Selected in 0..80");
+  if (world.TickCounter < 0 || world.TickCounter > LastSlot) Fail("TickCounter in 0..3000");
+  if (world.RecordIndex < 0 || world.RecordIndex > HistorySlots) Fail("RecordIndex in 0..3001");
+  if (timers.t.Enabled == timers.h.Enabled) Fail("exactly one timer enabled");
+  for (int i = 0; i < BodyCount; ++i) {
+    const auto k = static_cast<size_t>(i);
+    if (!std::isfinite(world.PosX[k]) || !std::isfinite(world.PosY[k]) ||
+        !std::isfinite(world.VelX[k]) || !std::isfinite(world.VelY[k])) {
+      Fail("positions and velocities finite");
+    }
+  }
+}
+
+struct Session {
+  std::unique_ptr<World> world = std::make_unique<World>();
+  Surface surface;
+  Timers timers;
+  RandomSource random;
+  int firings = 0;
+
+  Session() {
+    ResizeSurface(surface, 626, 549);
+    StartUp(*world);
+  }
+
+  void Fire() {
+    if (firings >= MaxFiringsPerInput) return;
+    ++firings;
+    if (timers.t.Enabled) SimulationTick(*world, surface, timers);
+    if (timers.h.Enabled) PlaybackTick(*world, surface);
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Session session;
+  World& world = *session.world;
+  Reader in{data, size};
+  session.random.Script = std::span<const float>(Draws()).subspan(size % 1000);
+  while (!in.Done()) {
+    switch (in.Byte() % 8) {
+      case 0:
+        HandleKey(world, session.surface, session.timers, static_cast<int16_t>(in.Word()), 0);
+        break;
+      case 1:
+        HandleKey(world, session.surface, session.timers, BoundKeys[in.Byte() % BoundKeys.size()],
+                  0);
+        break;
+      case 2: {
+        const int button = in.Byte();
+        const float x = in.Float();
+        const float y = in.Float();
+        SeedUniverse(world, session.surface, session.timers, session.random, button, 0, x, y);
+        break;
+      }
+      case 3: {
+        const int button = in.Byte();
+        const float x = static_cast<float>(in.Word() % 1024);
+        const float y = static_cast<float>(in.Word() % 1024);
+        SeedUniverse(world, session.surface, session.timers, session.random, button, 0, x, y);
+        break;
+      }
+      case 4: {
+        // Sizes from 0 x 0 to 4000 x 3000, with the extremes likely.
+        const int width = in.Word() % 4001;
+        const int height = in.Word() % 3001;
+        ResizeSurface(session.surface, width, height);
+        break;
+      }
+      case 5:
+        session.Fire();
+        break;
+      case 6:
+        for (int k = 4 * in.Byte(); k > 0; --k) session.Fire();
+        break;
+      case 7: {
+        // A long session fills the history after 63000 ticks, too many for one input; start the
+        // recorder where such a session would stand.
+        const int late = in.Byte() % 8;
+        world.RecordIndex = static_cast<int16_t>(LastSlot - 3 + late % 5);
+        world.TickCounter = static_cast<int16_t>(late * 3);
+        break;
+      }
+    }
+    CheckInvariants(world, session.timers);
+  }
+  return 0;
+}
