@@ -7,8 +7,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 SANITIZE := build/sanitize
 BENCH := build/bench
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 600
 
-.PHONY: run test bench clean
+.PHONY: run test bench fuzz clean
 
 run:
 	scripts/install-deps.sh run
@@ -30,6 +32,16 @@ bench:
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF -DGRAVITY_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS) --target gravity_bench
 	$(BENCH)/gravity_bench
+
+# Fuzzes the event handlers for FUZZ_SECONDS. New inputs collect in build/fuzz/corpus; a finding is
+# written to build/fuzz/ and belongs in fuzz/corpus once fixed.
+fuzz:
+	scripts/install-deps.sh fuzz
+	CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRAVITY_TESTS=OFF -DGRAVITY_FUZZ=ON
+	cmake --build $(FUZZ) -j $(JOBS) --target event_script_fuzz
+	mkdir -p $(FUZZ)/corpus
+	$(FUZZ)/event_script_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -artifact_prefix=$(FUZZ)/ \
+		$(FUZZ)/corpus fuzz/corpus
 
 clean:
 	rm -rf build
