@@ -1,9 +1,107 @@
 #include "commands/handle_key.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "view/view.h"
+#include "world/rounding.h"
+
+namespace {
+
+constexpr int LastBody = BodyCount - 1;
+constexpr int PanStep = 30;  // surface units: a pan moves the picture this far whatever the zoom
+
+// Centres the view on the selected body. A body too far out for a 16-bit offset (possible only in
+// the first ticks after seeding at a high zoom) is centred as nearly as the offset can reach.
+void CentreOnSelected(World& world) {
+  // The selection always lies in 0..80; a record that says otherwise is read as body 0 rather than
+  // reading outside the bodies.
+  const int selected = world.Selected >= 0 && world.Selected <= LastBody ? world.Selected : 0;
+  const auto body = static_cast<size_t>(selected);
+  world.OffsetX = RoundToInteger(-world.PosX[body]);
+  world.OffsetY = RoundToInteger(-world.PosY[body]);
+}
+
+// An offset moved by a pan step, worked out in full-size integers so that an offset beyond the
+// world (after centring on a far body) can never overflow, then stored back into 16 bits.
+int16_t Panned(int16_t offset, int step, int clampLow, int clampHigh) {
+  const int moved = std::clamp(offset + step, clampLow, clampHigh);
+  return static_cast<int16_t>(std::clamp(moved, int{INT16_MIN}, int{INT16_MAX}));
+}
+
+// The selection moves through the bodies and wraps at both ends.
+int16_t PreviousBody(int16_t selected) {
+  return selected - 1 < 0 ? int16_t{LastBody} : static_cast<int16_t>(selected - 1);
+}
+int16_t NextBody(int16_t selected) {
+  return selected + 1 > LastBody ? int16_t{0} : static_cast<int16_t>(selected + 1);
+}
+
+}  // namespace
+
 KeyOutcome HandleKey(World& world, Surface& surface, Timers& timers, int16_t keyCode, int shift) {
-  (void)world;
-  (void)surface;
-  (void)timers;
-  (void)shift;
-  return keyCode == KeyEscape ? KeyOutcome::EndProgram : KeyOutcome::KeepRunning;
+  (void)shift;                            // no command depends on it
+  const int step = world.Zoom * PanStep;  // world units
+  constexpr int NoLimit = INT32_MAX;
+
+  switch (keyCode) {
+    case KeyEnter:
+      // Either way the record countdown or the playback starts afresh.
+      world.TickCounter = 0;
+      if (timers.t.Enabled) {
+        timers.t.Enabled = false;  // to playback
+        timers.h.Enabled = true;
+      } else {
+        timers.t.Enabled = true;  // to simulation
+        timers.h.Enabled = false;
+      }
+      break;
+    case KeyEscape:
+      return KeyOutcome::EndProgram;
+    case KeySpace:
+      CentreOnSelected(world);
+      break;
+    case KeyPageUp:
+      world.Selected = PreviousBody(world.Selected);
+      CentreOnSelected(world);
+      break;
+    case KeyPageDown:
+      world.Selected = NextBody(world.Selected);
+      CentreOnSelected(world);
+      break;
+    // Left and Up move the world right and down on the surface; each arrow clamps only in the
+    // direction it moves.
+    case KeyLeft:
+      world.OffsetX = Panned(world.OffsetX, step, -NoLimit, MaxOffset);
+      break;
+    case KeyUp:
+      world.OffsetY = Panned(world.OffsetY, step, -NoLimit, MaxOffset);
+      break;
+    case KeyRight:
+      world.OffsetX = Panned(world.OffsetX, -step, -MaxOffset, NoLimit);
+      break;
+    case KeyDown:
+      world.OffsetY = Panned(world.OffsetY, -step, -MaxOffset, NoLimit);
+      break;
+    case KeyT:
+      world.EraseOld = Toggled(world.EraseOld);
+      break;
+    case KeyPadPlus:
+      if (world.Zoom > MinZoom) {
+        world.Zoom = static_cast<int16_t>(world.Zoom - 1);  // zoom in
+      }
+      break;
+    case KeyPadMinus:
+      if (world.Zoom < MaxZoom) {
+        world.Zoom = static_cast<int16_t>(world.Zoom + 1);  // zoom out
+      }
+      break;
+    default:
+      break;
+  }
+
+  // Every command but Escape wipes trails and marks and redraws the overlay under the new view.
+  DrawOverlay(world, surface);
+  return KeyOutcome::KeepRunning;
 }
