@@ -1,30 +1,245 @@
 #include "view/surface.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <utility>
+
+namespace {
+
+// Guards against absurd window sizes: a side of 16384 pixels is far beyond any real screen.
+constexpr int MaxSurfaceSide = 16384;
+
+// A run of whole pixel indices First..Last along one row; empty when First > Last.
+struct Span {
+  int First;
+  int Last;
+};
+
+constexpr Span EmptySpan{0, -1};
+
+// The pixel buffer is only touched when it really holds Width x Height pixels, so a surface whose
+// public fields were set by hand can never be written out of bounds.
+bool SizeMatches(const Surface& surface) {
+  return surface.Width >= 0 && surface.Height >= 0 &&
+         surface.Pixels.size() ==
+             static_cast<size_t>(surface.Width) * static_cast<size_t>(surface.Height);
+}
+
+bool HasPixels(const Surface& surface) {
+  return surface.Width > 0 && surface.Height > 0 && SizeMatches(surface);
+}
+
+Colour* RowStart(Surface& surface, int py) {
+  return surface.Pixels.data() + static_cast<size_t>(py) * static_cast<size_t>(surface.Width);
+}
+
+// Clamps a whole-numbered value to low..high while it is still a double, so huge and infinite
+// values never reach the integer conversion. NaN must have been excluded by the caller.
+int ClampToInt(double value, int low, int high) {
+  if (value <= low) {
+    return low;
+  }
+  if (value >= high) {
+    return high;
+  }
+  return static_cast<int>(value);
+}
+
+// The pixel a coordinate falls in: the coordinate rounded to nearest, ties to even.
+double PixelOf(float coordinate) {
+  return std::nearbyint(static_cast<double>(coordinate));
+}
+
+// Paints pixels first..last of row py, both whole-numbered doubles, clipped to the surface.
+void PaintRow(Surface& surface, double py, double first, double last, Colour colour) {
+  if (py < 0 || py > surface.Height - 1 || last < 0 || first > surface.Width - 1) {
+    return;
+  }
+  Colour* row = RowStart(surface, ClampToInt(py, 0, surface.Height - 1));
+  std::fill(row + ClampToInt(first, 0, surface.Width - 1),
+            row + ClampToInt(last, 0, surface.Width - 1) + 1, colour);
+}
+
+// Paints pixels first..last of column px, clipped to the surface.
+void PaintColumn(Surface& surface, double px, double first, double last, Colour colour) {
+  if (px < 0 || px > surface.Width - 1 || last < 0 || first > surface.Height - 1) {
+    return;
+  }
+  const int column = ClampToInt(px, 0, surface.Width - 1);
+  const int top = ClampToInt(first, 0, surface.Height - 1);
+  const int bottom = ClampToInt(last, 0, surface.Height - 1);
+  for (int py = top; py <= bottom; ++py) {
+    RowStart(surface, py)[column] = colour;
+  }
+}
+
+// The disc's pixels on row py: those whose centres lie within radius of (x, y), that is
+// ceil(x - w)..floor(x + w) with w = sqrt(radius^2 - dy^2). This is the one definition of the disc:
+// the fill and the rim are both read from it. The ends are clamped to -1..width, one pixel beyond
+// either side, so a visible pixel is at an end of the clamped span exactly when it is at an end of
+// the true one, and lies inside it exactly when it lies inside the true one.
+Span DiscRow(double x, double y, double radius, int py, int width) {
+  const double dy = py - y;
+  const double squared = radius * radius - dy * dy;
+  if (!(squared >= 0)) {  // also refuses NaN, as from an infinite radius at an infinite centre
+    return EmptySpan;
+  }
+  const double w = std::sqrt(squared);
+  const double first = std::ceil(x - w);
+  const double last = std::floor(x + w);
+  if (!(first <= last)) {
+    return EmptySpan;
+  }
+  return {ClampToInt(first, -1, width), ClampToInt(last, -1, width)};
+}
+
+// Paints the part of first..last of a row that is not covered by the neighbouring row's span.
+void PaintUncovered(Colour* row, int first, int last, Span neighbour, Colour colour) {
+  if (neighbour.First > neighbour.Last) {
+    std::fill(row + first, row + last + 1, colour);
+    return;
+  }
+  const int leftEnd = std::min(last, neighbour.First - 1);
+  if (first <= leftEnd) {
+    std::fill(row + first, row + leftEnd + 1, colour);
+  }
+  const int rightStart = std::max(first, neighbour.Last + 1);
+  if (rightStart <= last) {
+    std::fill(row + rightStart, row + last + 1, colour);
+  }
+}
+
+// One row of a disc: the fill colour inside, the outline colour on the pixels with a horizontal or
+// vertical neighbour outside the disc: the two ends of the row and whatever the rows above and
+// below do not cover. Together these make a closed ring one pixel thick.
+void PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Colour outline) {
+  const int first = std::max(row.First, 0);
+  const int last = std::min(row.Last, surface.Width - 1);
+  if (first > last) {
+    return;
+  }
+  Colour* pixels = RowStart(surface, py);
+  std::fill(pixels + first, pixels + last + 1, surface.Fill);
+  PaintUncovered(pixels, first, last, above, outline);
+  PaintUncovered(pixels, first, last, below, outline);
+  if (row.First == first) {
+    pixels[first] = outline;
+  }
+  if (row.Last == last) {
+    pixels[last] = outline;
+  }
+}
+
+}  // namespace
 
 void ResizeSurface(Surface& surface, int width, int height) {
+  width = std::clamp(width, 0, MaxSurfaceSide);
+  height = std::clamp(height, 0, MaxSurfaceSide);
+  if (width == surface.Width && height == surface.Height && SizeMatches(surface)) {
+    return;
+  }
+  // The picture stays anchored at the top-left corner; the new area shows the background.
+  std::vector<Colour> pixels(static_cast<size_t>(width) * static_cast<size_t>(height),
+                             surface.Background);
+  if (HasPixels(surface)) {
+    const int keptWidth = std::min(width, surface.Width);
+    const int keptHeight = std::min(height, surface.Height);
+    for (int py = 0; py < keptHeight; ++py) {
+      const Colour* from = RowStart(surface, py);
+      std::copy(from, from + keptWidth,
+                pixels.data() + static_cast<size_t>(py) * static_cast<size_t>(width));
+    }
+  }
+  surface.Pixels = std::move(pixels);
   surface.Width = width;
   surface.Height = height;
-  surface.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), surface.Background);
+  ++surface.Changes;
 }
-float ScaleWidth(const Surface& surface) { return static_cast<float>(surface.Width); }
-float ScaleHeight(const Surface& surface) { return static_cast<float>(surface.Height); }
-void Cls(Surface& surface) { (void)surface; }
-void FillColor(Surface& surface, Colour colour) { surface.Fill = colour; }
+
+float ScaleWidth(const Surface& surface) {
+  return static_cast<float>(surface.Width);
+}
+
+float ScaleHeight(const Surface& surface) {
+  return static_cast<float>(surface.Height);
+}
+
+void Cls(Surface& surface) {
+  ++surface.Changes;
+  if (HasPixels(surface)) {
+    std::fill(surface.Pixels.begin(), surface.Pixels.end(), surface.Background);
+  }
+}
+
+void FillColor(Surface& surface, Colour colour) {
+  surface.Fill = colour;
+}
+
 void Circle(Surface& surface, float x, float y, float radius, Colour outline) {
-  (void)surface, (void)x, (void)y, (void)radius, (void)outline;
+  ++surface.Changes;
+  if (!HasPixels(surface) || std::isnan(x) || std::isnan(y) || !(radius >= 0)) {
+    return;
+  }
+  const double cx = x;
+  const double cy = y;
+  const double r = radius;
+  // Only the rows that can meet both the disc and the surface are visited, so a disc far away
+  // costs nothing and a huge one costs the visible rows. One spare row on each side lets the
+  // row spans alone decide where the disc begins and ends.
+  const double top = std::ceil(cy - r) - 1;
+  const double bottom = std::floor(cy + r) + 1;
+  if (!(top <= bottom) || bottom < 0 || top > surface.Height - 1) {
+    return;
+  }
+  const int firstRow = ClampToInt(top, 0, surface.Height - 1);
+  const int lastRow = ClampToInt(bottom, 0, surface.Height - 1);
+  Span above = DiscRow(cx, cy, r, firstRow - 1, surface.Width);
+  Span row = DiscRow(cx, cy, r, firstRow, surface.Width);
+  for (int py = firstRow; py <= lastRow; ++py) {
+    const Span below = DiscRow(cx, cy, r, py + 1, surface.Width);
+    PaintDiscRow(surface, py, row, above, below, outline);
+    above = row;
+    row = below;
+  }
 }
+
 void Circle(Surface& surface, float x, float y, float radius) {
   Circle(surface, x, y, radius, surface.PenColour);
 }
+
 void Line(Surface& surface, float x1, float y1, float x2, float y2, Colour colour) {
-  (void)surface, (void)x1, (void)y1, (void)x2, (void)y2, (void)colour;
+  ++surface.Changes;
+  if (!HasPixels(surface) || std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
+    return;
+  }
+  const double left = std::min(PixelOf(x1), PixelOf(x2));
+  const double right = std::max(PixelOf(x1), PixelOf(x2));
+  const double top = std::min(PixelOf(y1), PixelOf(y2));
+  const double bottom = std::max(PixelOf(y1), PixelOf(y2));
+  PaintRow(surface, top, left, right, colour);
+  PaintRow(surface, bottom, left, right, colour);
+  PaintColumn(surface, left, top, bottom, colour);
+  PaintColumn(surface, right, top, bottom, colour);
 }
+
 void PSet(Surface& surface, float x, float y, Colour colour) {
-  (void)surface, (void)x, (void)y, (void)colour;
+  ++surface.Changes;
+  if (!HasPixels(surface) || std::isnan(x) || std::isnan(y)) {
+    return;
+  }
+  const double px = PixelOf(x);
+  PaintRow(surface, PixelOf(y), px, px, colour);
 }
-void PSet(Surface& surface, float x, float y) { PSet(surface, x, y, surface.PenColour); }
+
+void PSet(Surface& surface, float x, float y) {
+  PSet(surface, x, y, surface.PenColour);
+}
+
 Colour PixelAt(const Surface& surface, int px, int py) {
-  (void)px, (void)py;
-  return surface.Background;
+  if (!HasPixels(surface) || px < 0 || py < 0 || px >= surface.Width || py >= surface.Height) {
+    return surface.Background;
+  }
+  return surface.Pixels[static_cast<size_t>(py) * static_cast<size_t>(surface.Width) +
+                        static_cast<size_t>(px)];
 }
