@@ -1,1 +1,506 @@
+#include "view/surface.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr float Inf = std::numeric_limits<float>::infinity();
+constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+constexpr Colour Red = RGB(255, 0, 0);
+constexpr Colour Blue = RGB(0, 0, 255);
+constexpr Colour Marker = RGB(1, 2, 3);
+
+Surface MakeSurface(int width, int height) {
+  Surface surface;
+  ResizeSurface(surface, width, height);
+  return surface;
+}
+
+// The surface as text, one string per row: '.' background, 'o' outline (red), '#' fill (blue),
+// '?' anything else.
+std::vector<std::string> Picture(const Surface& surface) {
+  std::vector<std::string> rows;
+  for (int py = 0; py < surface.Height; ++py) {
+    std::string row;
+    for (int px = 0; px < surface.Width; ++px) {
+      const Colour pixel = PixelAt(surface, px, py);
+      row += pixel == surface.Background ? '.' : pixel == Red ? 'o' : pixel == Blue ? '#' : '?';
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+int CountPixels(const Surface& surface, Colour colour) {
+  int count = 0;
+  for (const Colour pixel : surface.Pixels) {
+    count += pixel == colour ? 1 : 0;
+  }
+  return count;
+}
+
+// The disc by its plain definition, pixel by pixel: every pixel centre within radius of the
+// centre, its rim being the disc pixels with a horizontal or vertical neighbour outside it.
+bool InDisc(double x, double y, double radius, int px, int py) {
+  const double dx = px - x;
+  const double dy = py - y;
+  return dx * dx + dy * dy <= radius * radius;
+}
+
+Colour ExpectedDiscPixel(const Surface& surface, double x, double y, double radius, int px,
+                         int py) {
+  if (!InDisc(x, y, radius, px, py)) {
+    return surface.Background;
+  }
+  const bool rim = !InDisc(x, y, radius, px - 1, py) || !InDisc(x, y, radius, px + 1, py) ||
+                   !InDisc(x, y, radius, px, py - 1) || !InDisc(x, y, radius, px, py + 1);
+  return rim ? Red : Blue;
+}
+
+void ExpectDiscMatchesDefinition(int width, int height, float x, float y, float radius) {
+  Surface surface = MakeSurface(width, height);
+  FillColor(surface, Blue);
+  Circle(surface, x, y, radius, Red);
+  for (int py = 0; py < height; ++py) {
+    for (int px = 0; px < width; ++px) {
+      ASSERT_EQ(PixelAt(surface, px, py), ExpectedDiscPixel(surface, x, y, radius, px, py))
+          << "pixel (" << px << ", " << py << ") of the disc at (" << x << ", " << y << ") radius "
+          << radius;
+    }
+  }
+}
+
+TEST(Colours, PackRedGreenBlueIntoOneNumber) {
+  EXPECT_EQ(RGB(255, 0, 127), 255U + 127U * 65536U);
+  EXPECT_EQ(RGB(0, 1, 0), 256U);
+  EXPECT_EQ(RGB(50, 50, 50), 50U + 50U * 256U + 50U * 65536U);
+  EXPECT_EQ(White, 0xFFFFFFU);
+  EXPECT_EQ(Black, 0U);
+}
+
+TEST(SmallDiscs, RadiusJustOverOneIsAPlusWithAFilledCentre) {
+  Surface surface = MakeSurface(5, 5);
+  FillColor(surface, Blue);
+  Circle(surface, 2, 2, 1.1F, Red);
+  const std::vector<std::string> expected = {
+      ".....",  //
+      "..o..",  //
+      ".o#o.",  //
+      "..o..",  //
+      ".....",  //
+  };
+  EXPECT_EQ(Picture(surface), expected);
+}
+
+TEST(SmallDiscs, RadiusTwoHasARingAroundThreeFilledPixels) {
+  Surface surface = MakeSurface(7, 7);
+  FillColor(surface, Blue);
+  Circle(surface, 3, 3, 2, Red);
+  const std::vector<std::string> expected = {
+      ".......",  //
+      "...o...",  //
+      "..o#o..",  //
+      ".o###o.",  //
+      "..o#o..",  //
+      "...o...",  //
+      ".......",  //
+  };
+  EXPECT_EQ(Picture(surface), expected);
+}
+
+TEST(SmallDiscs, RadiusZeroOnAPixelIsOneOutlinePixel) {
+  Surface surface = MakeSurface(3, 3);
+  FillColor(surface, Blue);
+  Circle(surface, 1, 1, 0, Red);
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"...", ".o.", "..."}));
+}
+
+TEST(SmallDiscs, TinyDiscBetweenPixelCentresDrawsNothing) {
+  Surface surface = MakeSurface(3, 3);
+  Circle(surface, 1.5F, 1.5F, 0.5F, Red);
+  EXPECT_EQ(CountPixels(surface, Black), 9);
+}
+
+TEST(SmallDiscs, HalfPixelCentreCoversTheFourNearestPixels) {
+  Surface surface = MakeSurface(4, 4);
+  FillColor(surface, Blue);
+  Circle(surface, 1.5F, 1.5F, 1, Red);
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"....", ".oo.", ".oo.", "...."}));
+}
+
+TEST(SmallDiscs, NegativeOrNaNRadiusDrawsNothing) {
+  for (const float radius : {-0.5F, -1.0F, -1e30F, -Inf, NaN}) {
+    Surface surface = MakeSurface(5, 5);
+    FillColor(surface, Blue);
+    Circle(surface, 2, 2, radius, Red);
+    EXPECT_EQ(CountPixels(surface, Black), 25) << "radius " << radius;
+  }
+}
+
+TEST(LargeDiscs, RadiusSixIsARoundDiscInsideAClosedRing) {
+  Surface surface = MakeSurface(17, 17);
+  FillColor(surface, Blue);
+  Circle(surface, 8, 8, 6, Red);
+
+  // Across the middle row and column: background, one outline pixel, fill, one outline pixel.
+  for (int d = -8; d <= 8; ++d) {
+    const Colour expected = std::abs(d) > 6 ? Black : std::abs(d) == 6 ? Red : Blue;
+    EXPECT_EQ(PixelAt(surface, 8 + d, 8), expected) << "row offset " << d;
+    EXPECT_EQ(PixelAt(surface, 8, 8 + d), expected) << "column offset " << d;
+  }
+  // The ring is closed: no filled pixel touches the background.
+  for (int py = 0; py < 17; ++py) {
+    for (int px = 0; px < 17; ++px) {
+      if (PixelAt(surface, px, py) != Blue) {
+        continue;
+      }
+      for (const auto& [dx, dy] :
+           {std::pair{-1, 0}, std::pair{1, 0}, std::pair{0, -1}, std::pair{0, 1}}) {
+        EXPECT_NE(PixelAt(surface, px + dx, py + dy), Black)
+            << "fill leaks at " << px << ", " << py;
+      }
+    }
+  }
+  // One pixel thick: every outline pixel touches the outside.
+  for (int py = 0; py < 17; ++py) {
+    for (int px = 0; px < 17; ++px) {
+      if (PixelAt(surface, px, py) != Red) {
+        continue;
+      }
+      const bool touchesOutside =
+          PixelAt(surface, px - 1, py) == Black || PixelAt(surface, px + 1, py) == Black ||
+          PixelAt(surface, px, py - 1) == Black || PixelAt(surface, px, py + 1) == Black;
+      EXPECT_TRUE(touchesOutside) << "thick ring at " << px << ", " << py;
+    }
+  }
+  // And pixel for pixel: the disc is exactly the pixels within the radius, nothing beyond it.
+  ExpectDiscMatchesDefinition(17, 17, 8, 8, 6);
+}
+
+TEST(LargeDiscs, OffPixelCentresAndOddRadiiFollowTheDistanceRule) {
+  ExpectDiscMatchesDefinition(24, 20, 10.3F, 7.6F, 4.4F);
+  ExpectDiscMatchesDefinition(24, 20, 11.5F, 9.5F, 3.0F);
+  ExpectDiscMatchesDefinition(24, 20, 12.25F, 9.75F, 8.7F);
+  ExpectDiscMatchesDefinition(24, 20, 4.0F, 15.0F, 2.5F);
+}
+
+TEST(LargeDiscs, DrawingLeavesEverythingOutsideTheDiscAlone) {
+  Surface surface = MakeSurface(12, 12);
+  surface.Pixels.assign(surface.Pixels.size(), Marker);
+  FillColor(surface, Blue);
+  Circle(surface, 6, 6, 3, Red);
+  for (int py = 0; py < 12; ++py) {
+    for (int px = 0; px < 12; ++px) {
+      if (!InDisc(6, 6, 3, px, py)) {
+        EXPECT_EQ(PixelAt(surface, px, py), Marker) << px << ", " << py;
+      }
+    }
+  }
+}
+
+TEST(PenAndFillColours, CircleWithoutColourOutlinesInThePenColour) {
+  Surface surface = MakeSurface(5, 5);
+  surface.PenColour = Red;
+  FillColor(surface, Blue);
+  Circle(surface, 2, 2, 1.1F);
+  EXPECT_EQ(PixelAt(surface, 2, 1), Red);
+  EXPECT_EQ(PixelAt(surface, 2, 2), Blue);
+}
+
+TEST(PenAndFillColours, PointWithoutColourIsInThePenColour) {
+  Surface surface = MakeSurface(3, 3);
+  surface.PenColour = Red;
+  PSet(surface, 1, 1);
+  EXPECT_EQ(PixelAt(surface, 1, 1), Red);
+}
+
+TEST(PenAndFillColours, FillColourAffectsLaterCirclesOnly) {
+  Surface surface = MakeSurface(10, 5);
+  FillColor(surface, Blue);
+  Circle(surface, 2, 2, 1.1F, Red);
+  FillColor(surface, Marker);
+  Circle(surface, 7, 2, 1.1F, Red);
+  EXPECT_EQ(PixelAt(surface, 2, 2), Blue);
+  EXPECT_EQ(PixelAt(surface, 7, 2), Marker);
+}
+
+TEST(PenAndFillColours, BlackPenAndFillEraseADiscWithoutTrace) {
+  Surface surface = MakeSurface(12, 12);
+  FillColor(surface, Blue);
+  Circle(surface, 6, 6, 4, Red);
+  FillColor(surface, Black);
+  Circle(surface, 6, 6, 4);
+  EXPECT_EQ(CountPixels(surface, Black), 144);
+}
+
+TEST(Boxes, OutlineIsDrawnAndTheInsideIsUntouched) {
+  Surface surface = MakeSurface(9, 7);
+  surface.Pixels.assign(surface.Pixels.size(), Marker);
+  Line(surface, 2, 1, 6, 4, Red);
+  const std::vector<std::string> expected = {
+      "?????????",  //
+      "??ooooo??",  //
+      "??o???o??",  //
+      "??o???o??",  //
+      "??ooooo??",  //
+      "?????????",  //
+      "?????????",  //
+  };
+  EXPECT_EQ(Picture(surface), expected);
+}
+
+TEST(Boxes, CornersMayBeGivenInAnyOrder) {
+  Surface forwards = MakeSurface(9, 7);
+  Surface backwards = MakeSurface(9, 7);
+  Line(forwards, 2, 1, 6, 4, Red);
+  Line(backwards, 6, 4, 2, 1, Red);
+  EXPECT_EQ(Picture(forwards), Picture(backwards));
+  Surface crossed = MakeSurface(9, 7);
+  Line(crossed, 6, 1, 2, 4, Red);
+  EXPECT_EQ(Picture(forwards), Picture(crossed));
+}
+
+TEST(Boxes, CornersRoundToTheNearestPixelWithTiesToEven) {
+  Surface rounded = MakeSurface(9, 7);
+  Line(rounded, 2.5F, 0.6F, 5.5F, 4.4F, Red);  // corners (2, 1) and (6, 4)
+  Surface exact = MakeSurface(9, 7);
+  Line(exact, 2, 1, 6, 4, Red);
+  EXPECT_EQ(Picture(rounded), Picture(exact));
+}
+
+TEST(Boxes, FlatBoxesAreLinesAndPoints) {
+  Surface surface = MakeSurface(6, 4);
+  Line(surface, 1, 1, 4, 1, Red);
+  Line(surface, 0, 3, 0, 3, Blue);
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"......", ".oooo.", "......", "#....."}));
+}
+
+TEST(Points, SetExactlyOnePixel) {
+  Surface surface = MakeSurface(4, 3);
+  PSet(surface, 2, 1, Red);
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"....", "..o.", "...."}));
+}
+
+TEST(Points, CoordinatesRoundToNearestWithTiesToEven) {
+  Surface surface = MakeSurface(8, 8);
+  PSet(surface, 2.5F, 1.4F, Red);   // (2, 1)
+  PSet(surface, 3.5F, 2.6F, Blue);  // (4, 3)
+  EXPECT_EQ(PixelAt(surface, 2, 1), Red);
+  EXPECT_EQ(PixelAt(surface, 4, 3), Blue);
+  EXPECT_EQ(CountPixels(surface, Black), 62);
+}
+
+TEST(Points, JustOutsideTheEdgesFallOffOrRoundOn) {
+  Surface surface = MakeSurface(8, 8);
+  PSet(surface, -0.5F, 3, Red);  // rounds to 0: on
+  PSet(surface, 3, 7.5F, Red);   // rounds to 8: off
+  PSet(surface, -0.6F, 5, Red);  // rounds to -1: off
+  PSet(surface, 7.4F, 5, Red);   // rounds to 7: on
+  EXPECT_EQ(PixelAt(surface, 0, 3), Red);
+  EXPECT_EQ(PixelAt(surface, 7, 5), Red);
+  EXPECT_EQ(CountPixels(surface, Red), 2);
+}
+
+TEST(Clipping, DiscsOverEachEdgeDrawTheirVisiblePart) {
+  // Centres on, near and beyond each edge and corner. Where the ring runs off the surface the
+  // edge pixels stay filled: the ring continues outside.
+  for (const auto& [x, y] :
+       {std::pair{0.0F, 5.0F}, std::pair{15.0F, 5.0F}, std::pair{7.0F, 0.0F},
+        std::pair{7.0F, 11.0F}, std::pair{-2.0F, -2.0F}, std::pair{17.5F, 13.2F},
+        std::pair{-4.5F, 6.0F}, std::pair{8.0F, 14.9F}}) {
+    ExpectDiscMatchesDefinition(16, 12, x, y, 5);
+  }
+}
+
+TEST(Clipping, BoxesOverTheEdgesKeepTheirVisibleSides) {
+  Surface surface = MakeSurface(6, 5);
+  Line(surface, -3, 1, 3, 9, Red);
+  EXPECT_EQ(Picture(surface),
+            (std::vector<std::string>{"......", "oooo..", "...o..", "...o..", "...o.."}));
+}
+
+TEST(Clipping, DiscsFarAwayOrHugeDrawOnlyWhatIsVisible) {
+  const float ExtremeCentres[] = {1e30F, -1e30F, Inf, -Inf};
+  for (const float far : ExtremeCentres) {
+    Surface surface = MakeSurface(16, 12);
+    FillColor(surface, Blue);
+    Circle(surface, far, 6, 3, Red);
+    Circle(surface, 8, far, 3, Red);
+    Circle(surface, far, far, 3, Red);
+    EXPECT_EQ(CountPixels(surface, Black), 16 * 12) << "centre " << far;
+  }
+  for (const float huge : {1e30F, 3e38F, Inf}) {
+    Surface surface = MakeSurface(16, 12);
+    FillColor(surface, Blue);
+    Circle(surface, 8, 6, huge, Red);
+    EXPECT_EQ(CountPixels(surface, Blue), 16 * 12) << "radius " << huge;
+  }
+  // An infinite disc around an infinite centre is undefined, so nothing is drawn.
+  Surface surface = MakeSurface(16, 12);
+  Circle(surface, Inf, 6, Inf, Red);
+  Circle(surface, 8, -Inf, Inf, Red);
+  EXPECT_EQ(CountPixels(surface, Black), 16 * 12);
+}
+
+TEST(Clipping, NaNAnywhereDrawsNothing) {
+  Surface surface = MakeSurface(8, 8);
+  FillColor(surface, Blue);
+  Circle(surface, NaN, 4, 2, Red);
+  Circle(surface, 4, NaN, 2, Red);
+  Line(surface, NaN, 1, 5, 5, Red);
+  Line(surface, 1, NaN, 5, 5, Red);
+  Line(surface, 1, 1, NaN, 5, Red);
+  Line(surface, 1, 1, 5, NaN, Red);
+  PSet(surface, NaN, 3, Red);
+  PSet(surface, 3, NaN, Red);
+  EXPECT_EQ(CountPixels(surface, Black), 64);
+}
+
+TEST(Clipping, ExtremeBoxCornersDrawLikeCornersJustBeyondTheEdge) {
+  // Each corner coordinate in turn is replaced by an extreme value; the picture must be the one
+  // a coordinate just off the surface on the same side gives.
+  constexpr float Base[4] = {2, 3, 12, 9};
+  for (int which = 0; which < 4; ++which) {
+    for (const float extreme : {1e30F, -1e30F, Inf, -Inf}) {
+      const bool horizontal = which % 2 == 0;
+      const float justBeyond = extreme > 0 ? (horizontal ? 20.0F : 15.0F) : -5.0F;
+      float corners[4] = {Base[0], Base[1], Base[2], Base[3]};
+      corners[which] = extreme;
+      Surface drawn = MakeSurface(16, 12);
+      Line(drawn, corners[0], corners[1], corners[2], corners[3], Red);
+      corners[which] = justBeyond;
+      Surface reference = MakeSurface(16, 12);
+      Line(reference, corners[0], corners[1], corners[2], corners[3], Red);
+      EXPECT_EQ(Picture(drawn), Picture(reference)) << "corner value " << which << " = " << extreme;
+      EXPECT_GT(CountPixels(drawn, Red), 0);
+    }
+  }
+}
+
+TEST(Clipping, ExtremePointsFallOff) {
+  Surface surface = MakeSurface(8, 8);
+  for (const float extreme : {1e30F, -1e30F, Inf, -Inf}) {
+    PSet(surface, extreme, 3, Red);
+    PSet(surface, 3, extreme, Red);
+    PSet(surface, extreme, extreme, Red);
+  }
+  EXPECT_EQ(CountPixels(surface, Black), 64);
+}
+
+TEST(Clearing, ClsPaintsEverythingInTheBackground) {
+  Surface surface = MakeSurface(6, 4);
+  FillColor(surface, Blue);
+  Circle(surface, 3, 2, 2, Red);
+  surface.Background = Marker;
+  Cls(surface);
+  EXPECT_EQ(CountPixels(surface, Marker), 24);
+}
+
+TEST(Presenting, EveryDrawingCallCountsAsAChange) {
+  Surface surface = MakeSurface(8, 8);
+  const uint64_t before = surface.Changes;
+  Cls(surface);
+  Circle(surface, 4, 4, 2, Red);
+  Circle(surface, 1e30F, 4, 2);  // clipped away, still a call
+  Line(surface, 1, 1, 5, 5, Red);
+  PSet(surface, 3, 3, Red);
+  PSet(surface, NaN, 3);
+  EXPECT_EQ(surface.Changes - before, 6U);
+}
+
+TEST(Resizing, GrowingKeepsThePictureAndShowsBackgroundInTheNewArea) {
+  Surface surface = MakeSurface(5, 4);
+  PSet(surface, 3, 2, Red);
+  PSet(surface, 4, 3, Blue);
+  surface.Background = Marker;
+  ResizeSurface(surface, 8, 6);
+  EXPECT_EQ(surface.Width, 8);
+  EXPECT_EQ(surface.Height, 6);
+  EXPECT_EQ(PixelAt(surface, 3, 2), Red);
+  EXPECT_EQ(PixelAt(surface, 4, 3), Blue);
+  EXPECT_EQ(PixelAt(surface, 0, 0), Black);  // old area, old background
+  EXPECT_EQ(PixelAt(surface, 5, 2), Marker);
+  EXPECT_EQ(PixelAt(surface, 1, 4), Marker);
+  EXPECT_EQ(CountPixels(surface, Marker), 8 * 6 - 5 * 4);
+}
+
+TEST(Resizing, ShrinkingThenGrowingLosesWhatWasCutOff) {
+  Surface surface = MakeSurface(6, 6);
+  PSet(surface, 1, 1, Red);
+  PSet(surface, 4, 1, Red);
+  PSet(surface, 1, 4, Red);
+  ResizeSurface(surface, 3, 3);
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"...", ".o.", "..."}));
+  ResizeSurface(surface, 6, 6);
+  EXPECT_EQ(PixelAt(surface, 1, 1), Red);
+  EXPECT_EQ(CountPixels(surface, Red), 1);
+}
+
+TEST(Resizing, ChangingOnlyTheWidthKeepsRowsAligned) {
+  Surface surface = MakeSurface(4, 4);
+  Line(surface, 0, 0, 3, 3, Red);
+  ResizeSurface(surface, 7, 4);
+  EXPECT_EQ(Picture(surface),
+            (std::vector<std::string>{"oooo...", "o..o...", "o..o...", "oooo..."}));
+  ResizeSurface(surface, 2, 4);
+  EXPECT_EQ(Picture(surface), (std::vector<std::string>{"oo", "o.", "o.", "oo"}));
+}
+
+TEST(Resizing, NegativeSizesGiveAnEmptySurfaceAndHugeOnesAreCapped) {
+  Surface surface = MakeSurface(-5, 10);
+  EXPECT_EQ(surface.Width, 0);
+  EXPECT_EQ(surface.Height, 10);
+  EXPECT_TRUE(surface.Pixels.empty());
+  ResizeSurface(surface, 100000, 1);
+  EXPECT_EQ(surface.Width, 16384);
+  EXPECT_EQ(surface.Height, 1);
+  EXPECT_EQ(surface.Pixels.size(), 16384U);
+  ResizeSurface(surface, 1, -1);
+  EXPECT_EQ(surface.Width, 1);
+  EXPECT_EQ(surface.Height, 0);
+}
+
+TEST(EmptySurfaces, EveryOperationOnAZeroSizedSurfaceIsHarmless) {
+  Surface surface = MakeSurface(0, 0);
+  Cls(surface);
+  Circle(surface, 0, 0, 1e30F, Red);
+  Line(surface, -Inf, -Inf, Inf, Inf, Red);
+  PSet(surface, 0, 0, Red);
+  EXPECT_TRUE(surface.Pixels.empty());
+  EXPECT_EQ(PixelAt(surface, 0, 0), surface.Background);
+  EXPECT_EQ(ScaleWidth(surface), 0.0F);
+  EXPECT_EQ(ScaleHeight(surface), 0.0F);
+}
+
+TEST(EmptySurfaces, ASizeWithoutPixelsIsNeverWrittenTo) {
+  Surface surface;
+  surface.Width = 50;
+  surface.Height = 50;
+  Cls(surface);
+  Circle(surface, 25, 25, 10, Red);
+  Line(surface, 0, 0, 49, 49, Red);
+  PSet(surface, 25, 25, Red);
+  EXPECT_TRUE(surface.Pixels.empty());
+  EXPECT_EQ(PixelAt(surface, 25, 25), surface.Background);
+  // Resizing repairs it.
+  ResizeSurface(surface, 50, 50);
+  EXPECT_EQ(surface.Pixels.size(), 2500U);
+}
+
+TEST(SurfaceSize, ScaleWidthAndHeightFollowResizing) {
+  Surface surface = MakeSurface(626, 549);
+  EXPECT_EQ(ScaleWidth(surface), 626.0F);
+  EXPECT_EQ(ScaleHeight(surface), 549.0F);
+  ResizeSurface(surface, 800, 600);
+  EXPECT_EQ(ScaleWidth(surface), 800.0F);
+  EXPECT_EQ(ScaleHeight(surface), 600.0F);
+}
+
+}  // namespace
