@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -289,6 +290,311 @@ TEST(Attraction, PositionsAndOtherVelocitiesAreLeftAlone) {
   }
   EXPECT_NE(world->VelX[40], 0);
   EXPECT_NE(world->VelY[40], 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tick: order of the steps
+
+TEST(SimulationTick, LaterBodiesFeelEarlierBodiesAtTheirNewPlaces) {
+  // Body 1 is pulled by body 0, already moved from 100 to 150, and by body 2, not yet moved from
+  // -100. The others sit on body 1 and pull with zero.
+  auto world = NewWorld();
+  world->Mass.fill(1);
+  world->PosX[0] = 100;
+  world->VelX[0] = 50;
+  world->PosX[2] = -100;
+  world->VelX[2] = -50;
+  Surface surface;
+  ResizeSurface(surface, 200, 200);
+  Timers timers;
+
+  SimulationTick(*world, surface, timers);
+
+  const float expected = AddedTo(AddedTo(0, Pull(150, 150, 1, 1)), Pull(-100, 100, 1, 1));
+  ASSERT_NE(expected, AddedTo(AddedTo(0, Pull(100, 100, 1, 1)), Pull(-100, 100, 1, 1)));
+  ASSERT_NE(expected, AddedTo(AddedTo(0, Pull(150, 150, 1, 1)), Pull(-150, 150, 1, 1)));
+  EXPECT_EQ(world->VelX[1], expected);
+  EXPECT_EQ(world->PosX[0], 150);
+  EXPECT_EQ(world->PosX[2], -150);
+}
+
+TEST(SimulationTick, AVelocityChangeFirstMovesTheBodyInTheNextTick) {
+  auto world = NewWorld();
+  world->Mass.fill(1);
+  world->PosX[80] = 100;  // the others sit at the origin
+  Surface surface;
+  ResizeSurface(surface, 200, 200);
+  Timers timers;
+
+  SimulationTick(*world, surface, timers);
+  EXPECT_EQ(world->PosX[0], 0);
+  EXPECT_EQ(world->PosX[80], 100);
+  const float first = world->VelX[0];
+  const float last = world->VelX[80];
+  EXPECT_GT(first, 0);
+  EXPECT_LT(last, 0);
+
+  SimulationTick(*world, surface, timers);
+  EXPECT_EQ(world->PosX[0], static_cast<double>(first));
+  EXPECT_EQ(world->PosX[80], 100 + static_cast<double>(last));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tick: what the bodies look like
+
+// A body alone on a 100 x 100 surface at zoom 1: the others are parked far outside it.
+struct LoneBody {
+  std::unique_ptr<World> world = NewWorld();
+  Surface surface;
+  Timers timers;
+
+  LoneBody(double x, double y, float mass) {
+    PlaceAll(*world, 9000, 9000);
+    world->PosX[80] = x;
+    world->PosY[80] = y;
+    world->Mass[80] = mass;
+    ResizeSurface(surface, 100, 100);
+  }
+};
+
+TEST(BodyDrawing, ADiscHasAFullColourRimAndAHalfBrightnessInside) {
+  LoneBody scene(0, 0, 5);  // centred on pixel (50, 50), radius 6
+  scene.world->ColorR[80] = 255;
+  scene.world->ColorG[80] = 0;
+  scene.world->ColorB[80] = 127;
+
+  SimulationTick(*scene.world, scene.surface, scene.timers);
+
+  const Colour rim = RGB(255, 0, 127);
+  const Colour inside = RGB(128, 0, 64);
+  EXPECT_EQ(PixelAt(scene.surface, 50, 50), inside);
+  EXPECT_EQ(PixelAt(scene.surface, 53, 52), inside);
+  EXPECT_EQ(PixelAt(scene.surface, 44, 50), rim);
+  EXPECT_EQ(PixelAt(scene.surface, 56, 50), rim);
+  EXPECT_EQ(PixelAt(scene.surface, 50, 44), rim);
+  EXPECT_EQ(PixelAt(scene.surface, 50, 56), rim);
+  // Radius Mass + 1 = 6, not 5: nothing beyond six pixels out.
+  EXPECT_EQ(PixelAt(scene.surface, 43, 50), Black);
+  EXPECT_EQ(PixelAt(scene.surface, 57, 50), Black);
+  EXPECT_EQ(scene.surface.Fill, Black);  // left black for the next body's erase circle
+}
+
+TEST(BodyDrawing, OutOfRangeColourComponentsAreClamped) {
+  LoneBody scene(0, 0, 5);
+  scene.world->ColorR[80] = 300;
+  scene.world->ColorG[80] = -5;
+  scene.world->ColorB[80] = 1000;
+
+  SimulationTick(*scene.world, scene.surface, scene.timers);
+
+  EXPECT_EQ(PixelAt(scene.surface, 44, 50), RGB(255, 0, 255));
+  EXPECT_EQ(PixelAt(scene.surface, 50, 50), RGB(128, 0, 128));
+}
+
+TEST(BodyDrawing, TheLightestBodyHasRadiusOnePointOne) {
+  // Centred at x = 50.05: pixel 49 lies 1.05 away, inside radius 1.1 but outside radius 1.
+  LoneBody scene(0.05, 0, 0.1F);
+  scene.world->ColorR[80] = 200;
+
+  SimulationTick(*scene.world, scene.surface, scene.timers);
+
+  EXPECT_NE(PixelAt(scene.surface, 49, 50), Black);
+  EXPECT_NE(PixelAt(scene.surface, 51, 50), Black);
+  EXPECT_NE(PixelAt(scene.surface, 50, 49), Black);
+  EXPECT_EQ(PixelAt(scene.surface, 48, 50), Black);
+  EXPECT_EQ(PixelAt(scene.surface, 49, 49), Black);
+}
+
+// 81 bodies on a 9 x 9 grid 2000 units apart, all drifting the same way, seen whole at zoom 40:
+// their discs are 50 pixels apart and never overlap.
+struct DriftingGrid {
+  std::unique_ptr<World> world = NewWorld();
+  Surface surface;
+  Timers timers;
+
+  DriftingGrid() {
+    world->Zoom = 40;
+    for (int i = 0; i < BodyCount; ++i) {
+      const size_t b = Body(i);
+      world->PosX[b] = 2000.0 * (i % 9) - 8000;
+      world->PosY[b] = 2000.0 * (i / 9) - 8000;
+      world->VelX[b] = 30;
+      world->VelY[b] = 10;
+      world->Mass[b] = 0.1F + static_cast<float>(i % 5);
+      world->ColorR[b] = static_cast<int16_t>(100 + i);
+      world->ColorG[b] = 200;
+      world->ColorB[b] = static_cast<int16_t>(i);
+    }
+    ResizeSurface(surface, 626, 549);
+  }
+
+  ScreenPoint Centre(int i) const {
+    return WorldToScreen(*world, surface, world->PosX[Body(i)], world->PosY[Body(i)]);
+  }
+
+  // Whether pixel (px, py) is covered by, or touches, a body's disc where the body is now.
+  bool NearABody(int px, int py) const {
+    for (int i = 0; i < BodyCount; ++i) {
+      const ScreenPoint c = Centre(i);
+      const double reach = static_cast<double>(world->Mass[Body(i)]) + 2;
+      if (std::hypot(px - static_cast<double>(c.X), py - static_cast<double>(c.Y)) <= reach) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Run(int ticks) {
+    for (int n = 0; n < ticks; ++n) {
+      SimulationTick(*world, surface, timers);
+    }
+  }
+};
+
+int Rounded(float coordinate) {
+  return static_cast<int>(std::nearbyint(coordinate));
+}
+
+TEST(BodyDrawing, WithErasingOnEachBodyShowsAsOneDiscWhereItIsNow) {
+  DriftingGrid grid;  // StartUp switched erasing on
+
+  grid.Run(300);  // 9000 units across and 3000 down, wrapping on the way
+
+  int stray = 0;
+  for (int py = 0; py < grid.surface.Height; ++py) {
+    for (int px = 0; px < grid.surface.Width; ++px) {
+      if (PixelAt(grid.surface, px, py) != Black && !grid.NearABody(px, py)) {
+        ++stray;
+      }
+    }
+  }
+  EXPECT_EQ(stray, 0);
+  for (int i = 0; i < BodyCount; ++i) {
+    const ScreenPoint c = grid.Centre(i);
+    EXPECT_NE(PixelAt(grid.surface, Rounded(c.X), Rounded(c.Y)), Black) << "body " << i;
+  }
+}
+
+TEST(BodyDrawing, WithErasingOffEveryDiscStaysAsATrail) {
+  DriftingGrid grid;
+  grid.world->EraseOld = False;
+  ScreenPoint start[BodyCount];
+  for (int i = 0; i < BodyCount; ++i) {
+    start[i] = grid.Centre(i);
+  }
+
+  grid.Run(300);
+
+  for (int i = 0; i < BodyCount; ++i) {
+    const int px = Rounded(start[i].X);
+    const int py = Rounded(start[i].Y);
+    ASSERT_FALSE(grid.NearABody(px, py)) << "body " << i;
+    EXPECT_NE(PixelAt(grid.surface, px, py), Black) << "body " << i;
+  }
+}
+
+TEST(BodyDrawing, BeforeTheFirstSeedingTheTickDrawsBlackDotsAtTheOriginAndChangesNothing) {
+  auto world = NewWorld();
+  Surface surface;
+  ResizeSurface(surface, 100, 100);
+  std::fill(surface.Pixels.begin(), surface.Pixels.end(), White);
+  Timers timers;
+
+  for (int n = 0; n < 50; ++n) {
+    SimulationTick(*world, surface, timers);
+  }
+
+  for (int i = 0; i < BodyCount; ++i) {
+    EXPECT_EQ(world->PosX[Body(i)], 0);
+    EXPECT_EQ(world->PosY[Body(i)], 0);
+    EXPECT_EQ(world->VelX[Body(i)], 0);
+    EXPECT_EQ(world->VelY[Body(i)], 0);
+  }
+  // Radius 1 at pixel (50, 50): the centre and its four neighbours.
+  int black = 0;
+  for (int py = 0; py < 100; ++py) {
+    for (int px = 0; px < 100; ++px) {
+      black += PixelAt(surface, px, py) == Black ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(black, 5);
+  EXPECT_EQ(PixelAt(surface, 50, 50), Black);
+  EXPECT_EQ(PixelAt(surface, 49, 50), Black);
+  EXPECT_EQ(PixelAt(surface, 51, 50), Black);
+  EXPECT_EQ(PixelAt(surface, 50, 49), Black);
+  EXPECT_EQ(PixelAt(surface, 50, 51), Black);
+  EXPECT_TRUE(timers.t.Enabled);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Determinism: the same universe evolves bit for bit the same with any compiler and optimisation.
+
+// A fixed universe built from integer arithmetic only (no library maths whose last bit could
+// depend on the compiler): a dense cluster of mixed masses with some velocities, plus a ring of
+// bodies near the edges that drift out and wrap.
+void BuildFixedUniverse(World& world) {
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1664525U + 1013904223U;
+    return static_cast<int>(state >> 8U);  // 24 bits
+  };
+  for (int i = 0; i < BodyCount; ++i) {
+    const size_t b = Body(i);
+    world.Mass[b] = 0.1F + 5.0F * (static_cast<float>((i * 37) % 81) / 80.0F);
+    world.ColorR[b] = static_cast<int16_t>(next() % 256);
+    world.ColorG[b] = static_cast<int16_t>(next() % 256);
+    world.ColorB[b] = static_cast<int16_t>(next() % 256);
+    if (i % 9 == 0) {
+      const double side = i % 2 == 0 ? 1 : -1;
+      world.PosX[b] = side * (9990 - i);
+      world.PosY[b] = (next() % 16000 - 8000) + (next() % 1024) / 1024.0;
+      world.VelX[b] = static_cast<float>(side * 3.25);
+      world.VelY[b] = static_cast<float>(next() % 200 - 100) / 64.0F;
+    } else {
+      world.PosX[b] = (next() % 1600 - 800) + (next() % 1024) / 1024.0;
+      world.PosY[b] = (next() % 1600 - 800) + (next() % 1024) / 1024.0;
+      world.VelX[b] = static_cast<float>(next() % 64 - 32) / 128.0F;
+      world.VelY[b] = static_cast<float>(next() % 64 - 32) / 128.0F;
+    }
+  }
+}
+
+// FNV-1a over the bytes of the positions and velocities, in body order.
+uint64_t StateHash(const World& world) {
+  uint64_t hash = 14695981039346656037ULL;
+  auto mix = [&hash](const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (size_t k = 0; k < size; ++k) {
+      hash = (hash ^ bytes[k]) * 1099511628211ULL;
+    }
+  };
+  mix(world.PosX.data(), sizeof world.PosX);
+  mix(world.PosY.data(), sizeof world.PosY);
+  mix(world.VelX.data(), sizeof world.VelX);
+  mix(world.VelY.data(), sizeof world.VelY);
+  return hash;
+}
+
+TEST(Determinism, AFixedUniverseEndsInTheSameStateAfter2000Ticks) {
+  constexpr uint64_t Golden = 0x254f21cf136df11d;
+  auto world = NewWorld();
+  BuildFixedUniverse(*world);
+  Surface surface;
+  ResizeSurface(surface, 626, 549);
+  Timers timers;
+
+  for (int n = 0; n < 2000; ++n) {
+    SimulationTick(*world, surface, timers);
+  }
+
+  const uint64_t hash = StateHash(*world);
+  char actual[32];
+  std::snprintf(actual, sizeof actual, "0x%016llx", static_cast<unsigned long long>(hash));
+  EXPECT_EQ(hash, Golden) << "state hash after 2000 ticks is " << actual;
+  EXPECT_TRUE(timers.t.Enabled);
+  for (int i = 0; i < BodyCount; ++i) {
+    ASSERT_TRUE(std::isfinite(world->PosX[Body(i)]) && std::isfinite(world->PosY[Body(i)]));
+  }
 }
 
 }  // namespace
