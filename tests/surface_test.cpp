@@ -494,13 +494,4 @@ TEST(EmptySurfaces, ASizeWithoutPixelsIsNeverWrittenTo) {
   EXPECT_EQ(surface.Pixels.size(), 2500U);
 }
 
-TEST(SurfaceSize, ScaleWidthAndHeightFollowResizing) {
-  Surface surface = MakeSurface(626, 549);
-  EXPECT_EQ(ScaleWidth(surface), 626.0F);
-  EXPECT_EQ(ScaleHeight(surface), 549.0F);
-  ResizeSurface(surface, 800, 600);
-  EXPECT_EQ(ScaleWidth(surface), 800.0F);
-  EXPECT_EQ(ScaleHeight(surface), 600.0F);
-}
-
 }  // namespace
