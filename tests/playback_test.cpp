@@ -48,8 +48,7 @@ class Playback : public testing::Test {
   Surface surface;
 };
 
-// --- Frames
-// ---------------------------------------------------------------------------------------
+// Frames
 
 TEST_F(Playback, FramesRunFromOneToThreeThousandAndLoop) {
   world->TickCounter = 0;  // just entered playback
@@ -73,24 +72,7 @@ TEST_F(Playback, ACounterOutsideTheFramesStartsAgainAtFrameOne) {
   }
 }
 
-TEST_F(Playback, TheLiveBodiesAndTheViewAreLeftAlone) {
-  world->PosX[3] = 1234.5;
-  world->VelY[3] = 0.25F;
-  world->Zoom = 2;
-  world->OffsetX = -40;
-  world->RecordIndex = 17;
-  for (int n = 0; n < 5; ++n) {
-    PlaybackTick(*world, surface);
-  }
-  EXPECT_EQ(world->PosX[3], 1234.5);
-  EXPECT_EQ(world->VelY[3], 0.25F);
-  EXPECT_EQ(world->Zoom, 2);
-  EXPECT_EQ(world->OffsetX, -40);
-  EXPECT_EQ(world->RecordIndex, 17);
-}
-
-// --- Marks
-// ----------------------------------------------------------------------------------------
+// Marks
 
 TEST_F(Playback, AnUnrecordedFrameShowsOneWhitePointAtTheOrigin) {
   ShowFrame(1500);
@@ -131,8 +113,7 @@ TEST_F(Playback, MarksFollowTheCurrentView) {
   EXPECT_EQ(PixelAt(surface, 400, 190), White);
 }
 
-// --- Erasing
-// --------------------------------------------------------------------------------------
+// Erasing
 
 TEST_F(Playback, EachFrameErasesThePreviousFramesMarks) {
   Record(41, 0, -100, -100, True);

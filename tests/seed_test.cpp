@@ -160,8 +160,7 @@ class Seeding : public testing::Test {
   std::vector<float> script;
 };
 
-// --- Where the bodies go
-// --------------------------------------------------------------------------
+// Where the bodies go
 
 TEST_F(Seeding, EveryPlacementAndPatternMatchesTheHandWorkedBody) {
   // Draws that are not exact in binary, so every rounding step shows.
@@ -206,15 +205,6 @@ TEST_F(Seeding, RingBodyAtAngleZeroSitsStraightBelowTheClick) {
   // The burst at angle 0 points straight down: 1 x 0.5 x 2 / (1.35^2 + 0.4).
   EXPECT_EQ(world->VelX[0], 0.0F);
   EXPECT_EQ(world->VelY[0], 0x1.ccbe0ep-2F);
-}
-
-TEST_F(Seeding, RingUsesTheSineForXAndTheCosineForY) {
-  BodyDraws draws;
-  draws.Angle = 0.003F;  // about 1.08 degrees: x moves a little, y almost the full radius
-  ScriptUniverse(0, 0, draws);
-  ReleaseAt(400, 250);
-  EXPECT_EQ(world->PosX[0], 107.06816517410844);
-  EXPECT_EQ(world->PosY[0], 424.9333821375092);
 }
 
 TEST_F(Seeding, ClickIsShiftedByTheOffsetBeforeItIsZoomed) {
@@ -291,18 +281,6 @@ TEST_F(Seeding, SpreadAtZoomThreeStaysInsideTheZoomedSurfaceWhateverTheOffsets) 
   }
 }
 
-TEST_F(Seeding, SpreadAtTheHighestZoomOnAnOddSurfaceStaysFinite) {
-  world->Zoom = MaxZoom;
-  ResizeSurface(surface, 601, 1);
-  script = {PlacementDraw(1), PatternDraw(3)};
-  ReleaseAt(0, 0);
-  for (size_t i = 0; i < BodyCount; ++i) {
-    EXPECT_TRUE(std::isfinite(world->PosX[i]) && std::isfinite(world->PosY[i])) << "body " << i;
-    EXPECT_TRUE(std::isfinite(world->VelX[i]) && std::isfinite(world->VelY[i])) << "body " << i;
-    EXPECT_LE(std::abs(world->PosX[i]), 300.5 * MaxZoom);
-  }
-}
-
 TEST_F(Seeding, ReleaseWithoutAUsablePositionRingsTheSurfaceCentre) {
   world->Zoom = 2;
   world->OffsetX = 100;
@@ -321,8 +299,7 @@ TEST_F(Seeding, ReleaseWithoutAUsablePositionRingsTheSurfaceCentre) {
   }
 }
 
-// --- Velocities, masses and colours
-// ---------------------------------------------------------------
+// Velocities, masses and colours
 
 TEST_F(Seeding, BodiesAtRestHaveExactlyZeroVelocity) {
   world->VelX.fill(3.5F);
@@ -335,22 +312,6 @@ TEST_F(Seeding, BodiesAtRestHaveExactlyZeroVelocity) {
       EXPECT_EQ(world->VelY[i], 0.0F);
     }
   }
-}
-
-TEST_F(Seeding, MassesRangeFromATenthToJustOverFive) {
-  BodyDraws lightest;
-  lightest.MassA = 0.0F;
-  ScriptUniverse(0, 0, lightest);
-  ReleaseAt(300, 200);
-  EXPECT_EQ(world->Mass[0], 0.1F);
-
-  BodyDraws heaviest;
-  heaviest.MassA = LargestRnd;
-  heaviest.MassB = LargestRnd;
-  ScriptUniverse(0, 0, heaviest);
-  ReleaseAt(300, 200);
-  EXPECT_LT(world->Mass[0], 5.1F);
-  EXPECT_GT(world->Mass[0], 5.09F);
 }
 
 TEST_F(Seeding, MassAndRadiusAreWorkedOutInSinglePrecision) {
@@ -392,8 +353,7 @@ TEST_F(Seeding, ColourSweepsRedAndGreenRoundTheRingAndBlueOutwards) {
   }
 }
 
-// --- What a release changes and what it leaves alone
-// ----------------------------------------------
+// What a release changes and what it leaves alone
 
 TEST_F(Seeding, AnyButtonSeedsAndReturnsToSimulation) {
   for (const int button : {1, 2, 4}) {
@@ -442,8 +402,7 @@ TEST_F(Seeding, ReleaseClearsTheSurfaceAndDrawsTheOverlay) {
   EXPECT_EQ(PixelAt(surface, 310, 200), RGB(30, 30, 30));  // the origin ring, radius 10
 }
 
-// --- The random source
-// ----------------------------------------------------------------------------
+// The random source
 
 TEST(RandomSource, DrawsAreTwentyFourBitFractionsBelowOne) {
   RandomSource random;
@@ -462,20 +421,6 @@ TEST(RandomSource, DrawsAreTwentyFourBitFractionsBelowOne) {
   EXPECT_LT(lowest, 0.001F);
   EXPECT_GT(highest, 0.999F);
   EXPECT_EQ(random.Draws, 100000U);
-}
-
-TEST(RandomSource, DrawsSpreadEvenlyOverSixteenBuckets) {
-  RandomSource random;
-  random.State = 2024;
-  constexpr int Buckets = 16;
-  constexpr int PerBucket = 10000;
-  int counts[Buckets] = {};
-  for (int n = 0; n < Buckets * PerBucket; ++n) {
-    ++counts[static_cast<int>(Rnd(random) * Buckets)];
-  }
-  for (const int count : counts) {
-    EXPECT_NEAR(count, PerBucket, 500);  // five standard deviations
-  }
 }
 
 TEST(RandomSource, ReseedingStartsANewSequence) {
