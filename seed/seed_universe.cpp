@@ -94,10 +94,10 @@ void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& 
       const double turned = static_cast<double>(angle + 90.0F) * DegreesToRadians;
       const double qx =
           std::sin(turned) * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
-      world.VelX[i] = static_cast<float>(qx * static_cast<double>(radius) / 500.0);
+      world.VelX[i] = static_cast<float>(qx * static_cast<double>(radius) / RingRadius);
       const double qy =
           std::cos(turned) * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
-      world.VelY[i] = static_cast<float>(qy * static_cast<double>(radius) / 500.0);
+      world.VelY[i] = static_cast<float>(qy * static_cast<double>(radius) / RingRadius);
     } else {
       world.VelX[i] = 0.0F;
       world.VelY[i] = 0.0F;
