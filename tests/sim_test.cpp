@@ -416,8 +416,10 @@ struct DriftingGrid {
     world->Zoom = 40;
     for (int i = 0; i < BodyCount; ++i) {
       const size_t b = Body(i);
-      world->PosX[b] = 2000.0 * (i % 9) - 8000;
-      world->PosY[b] = 2000.0 * (i / 9) - 8000;
+      const int column = i % 9;
+      const int row = i / 9;
+      world->PosX[b] = 2000.0 * column - 8000;
+      world->PosY[b] = 2000.0 * row - 8000;
       world->VelX[b] = 30;
       world->VelY[b] = 10;
       world->Mass[b] = 0.1F + static_cast<float>(i % 5);
