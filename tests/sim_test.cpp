@@ -87,11 +87,16 @@ TEST(BodyMotion, AFarAwayBodyComesBackOneWorldWidthPerTick) {
   world->PosY[0] = -45000;
   world->PosX[1] = -30000;
   world->PosY[1] = 30000;
+  world->PosX[2] = -45000;
+  world->PosY[2] = 45000;
 
   MoveBody(*world, 0);
   MoveBody(*world, 1);
+  MoveBody(*world, 2);
   EXPECT_EQ(world->PosX[0], 25000);
   EXPECT_EQ(world->PosY[0], -25000);
+  EXPECT_EQ(world->PosX[2], -25000);
+  EXPECT_EQ(world->PosY[2], 25000);
   EXPECT_EQ(world->PosX[1], -10000);  // the second correction sees -10000, which is inside
   EXPECT_EQ(world->PosY[1], 10000);
 
@@ -377,6 +382,15 @@ TEST(BodyDrawing, ADiscHasAFullColourRimAndAHalfBrightnessInside) {
   EXPECT_EQ(PixelAt(scene.surface, 43, 50), Black);
   EXPECT_EQ(PixelAt(scene.surface, 57, 50), Black);
   EXPECT_EQ(scene.surface.Fill, Black);  // left black for the next body's erase circle
+
+  // Halves that fall on .5 go to the even neighbour, down as often as up.
+  LoneBody dim(0, 0, 5);
+  dim.world->ColorR[80] = 5;
+  dim.world->ColorG[80] = 10;
+  dim.world->ColorB[80] = 1;
+  SimulationTick(*dim.world, dim.surface, dim.timers);
+  EXPECT_EQ(PixelAt(dim.surface, 50, 50), RGB(2, 5, 0));
+  EXPECT_EQ(PixelAt(dim.surface, 44, 50), RGB(5, 10, 1));
 }
 
 TEST(BodyDrawing, OutOfRangeColourComponentsAreClamped) {
