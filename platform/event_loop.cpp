@@ -1,1 +1,229 @@
-// filled in by the window layer
+#include "platform/event_loop.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <thread>
+
+#include "commands/handle_key.h"
+#include "history/playback_tick.h"
+#include "platform/key_codes.h"
+#include "seed/seed_universe.h"
+#include "sim/simulation_tick.h"
+
+namespace {
+
+constexpr int64_t NsPerMs = 1'000'000;
+constexpr int64_t NsPerSecond = 1'000'000'000;
+constexpr int DefaultRefreshHz = 60;  // when the display does not say
+constexpr int MaxRefreshHz = 240;     // presenting more often only takes time from the timers
+constexpr int64_t MaxWaitNs = 250 * NsPerMs;  // a wait with nothing due still wakes now and then
+// Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
+// notice, and each look costs several system calls on the display connection, which at every
+// millisecond would be a good part of the program's idle load.
+constexpr int64_t InputIntervalNs = 4 * NsPerMs;
+
+// What the loop keeps between passes, besides the program itself.
+struct LoopState {
+  TimerSchedule ScheduleT;
+  TimerSchedule ScheduleH;
+  uint64_t PresentedChanges = 0;  // surface.Changes when the window last showed the surface
+  bool MustPresent = true;  // the window lost its picture (opened, exposed, restored, resized)
+  int64_t RefreshNs = NsPerSecond / DefaultRefreshHz;
+  int64_t NextPresentNs = 0;
+  int64_t FiringsT = 0;  // counted for the measuring build
+  int64_t FiringsH = 0;
+  int64_t Presents = 0;
+  int64_t NextPrintNs = 0;
+  int64_t NextInputNs = 0;  // when pending events are next collected
+};
+
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+int64_t RefreshIntervalNs(SDL_Window* window) {
+  SDL_DisplayMode mode{};
+  int hz = DefaultRefreshHz;
+  if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) {
+    hz = std::min(mode.refresh_rate, MaxRefreshHz);
+  }
+  return NsPerSecond / hz;
+}
+
+void HandleWindowEvent(Program& p, LoopState& state, const SDL_WindowEvent& event) {
+  switch (event.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      MatchSurfaceToWindow(p.w, p.surface);
+      state.MustPresent = true;
+      break;
+    case SDL_WINDOWEVENT_MOVED:
+      // Possibly onto another screen with another refresh rate.
+      state.RefreshNs = RefreshIntervalNs(p.w.Sdl);
+      break;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      state.MustPresent = true;
+      break;
+    default:
+      break;
+  }
+}
+
+// Passes one event to its handler. Returns false when the event ends the program.
+bool HandleEvent(Program& p, LoopState& state, const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      return false;
+    case SDL_KEYDOWN: {
+      // Held keys repeat, and every repeat is a press of its own.
+      const int16_t code = VirtualKeyCode(event.key.keysym.sym);
+      const int shift = ShiftState(event.key.keysym.mod);
+      return HandleKey(*p.world, p.surface, p.timers, code, shift) != KeyOutcome::EndProgram;
+    }
+    case SDL_MOUSEBUTTONUP: {
+      const ScreenPoint at = MouseToSurface(p.w, event.button.x, event.button.y);
+      SeedUniverse(*p.world, p.surface, p.timers, p.random, MouseButtonCode(event.button.button),
+                   ShiftState(static_cast<uint16_t>(SDL_GetModState())), at.X, at.Y);
+      return true;
+    }
+    case SDL_WINDOWEVENT:
+      HandleWindowEvent(p, state, event.window);
+      return true;
+    default:
+      return true;
+  }
+}
+
+// Handles every pending event, in order of arrival. Returns false when one ends the program.
+bool HandleEventsIfDue(Program& p, LoopState& state, int64_t nowNs) {
+  if (nowNs < state.NextInputNs) {
+    return true;
+  }
+  state.NextInputNs = nowNs + InputIntervalNs;
+  SDL_Event event;
+  while (SDL_PollEvent(&event) == 1) {
+    if (!HandleEvent(p, state, event)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Runs the handlers of the firings due by now. A handler may switch either timer on or off, so
+// the flag is checked again before every call.
+void RunDueFirings(Program& p, LoopState& state, int64_t nowNs) {
+  for (int due = DueFirings(state.ScheduleT, p.timers.t, nowNs); due > 0 && p.timers.t.Enabled;
+       --due) {
+    SimulationTick(*p.world, p.surface, p.timers);
+    ++state.FiringsT;
+  }
+  for (int due = DueFirings(state.ScheduleH, p.timers.h, nowNs); due > 0 && p.timers.h.Enabled;
+       --due) {
+    PlaybackTick(*p.world, p.surface);
+    ++state.FiringsH;
+  }
+}
+
+// Whether there is something new for the window to show, and it can be seen.
+bool PresentPending(const Program& p, const LoopState& state) {
+  return (state.MustPresent || p.surface.Changes != state.PresentedChanges) && WindowIsShowing(p.w);
+}
+
+// Shows the surface at most once per refresh of the display: drawing happens every millisecond,
+// but nobody sees more than the screen shows.
+void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
+  if (nowNs < state.NextPresentNs || !PresentPending(p, state)) {
+    return;
+  }
+  const bool shown = PresentSurface(p.w, p.surface);
+  state.PresentedChanges = p.surface.Changes;
+  state.MustPresent = !shown;
+  state.NextPresentNs = nowNs + state.RefreshNs;
+  if (shown) {
+    ++state.Presents;
+  }
+}
+
+void PrintCountsIfDue(LoopState& state, int64_t nowNs) {
+  if (nowNs < state.NextPrintNs) {
+    return;
+  }
+  std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64 "\n", state.FiringsT,
+              state.FiringsH, state.Presents);
+  std::fflush(stdout);
+  state.FiringsT = 0;
+  state.FiringsH = 0;
+  state.Presents = 0;
+  // Stay on whole seconds unless the program was held up for longer than one.
+  state.NextPrintNs += NsPerSecond;
+  if (state.NextPrintNs <= nowNs) {
+    state.NextPrintNs = nowNs + NsPerSecond;
+  }
+}
+
+// The moment the loop next has work: a timer firing, a present or a line of counts.
+int64_t NextWakeNs(const Program& p, const LoopState& state, bool printCounts) {
+  int64_t wake = std::min(NextFiringNs(state.ScheduleT, p.timers.t),
+                          NextFiringNs(state.ScheduleH, p.timers.h));
+  if (PresentPending(p, state)) {
+    wake = std::min(wake, state.NextPresentNs);
+  }
+  if (printCounts) {
+    wake = std::min(wake, state.NextPrintNs);
+  }
+  return wake;
+}
+
+// Sleeps until `wakeNs` or the next event. Whole milliseconds are spent in SDL's event wait, which
+// wakes at once for input; the sub-millisecond rest is a plain sleep, since SDL's timeout only
+// counts whole milliseconds. Returns false when an event that arrived ends the program.
+bool WaitUntil(Program& p, LoopState& state, int64_t wakeNs) {
+  const int64_t now = NowNs();
+  if (wakeNs <= now) {
+    return true;
+  }
+  const int64_t waitNs = std::min(wakeNs - now, MaxWaitNs);
+  if (waitNs >= NsPerMs) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(waitNs / NsPerMs)) == 1) {
+      return HandleEvent(p, state, event);
+    }
+    return true;
+  }
+  std::this_thread::sleep_for(std::chrono::nanoseconds(waitNs));
+  return true;
+}
+
+}  // namespace
+
+void RunEventLoop(Program& p, bool printCounts) {
+  LoopState state;
+  state.RefreshNs = RefreshIntervalNs(p.w.Sdl);
+  state.NextPresentNs = NowNs();
+  state.NextPrintNs = NowNs() + NsPerSecond;
+
+  for (;;) {
+    // Input first, so a timer switched on by a key starts its cadence in this same pass.
+    if (!HandleEventsIfDue(p, state, NowNs())) {
+      return;
+    }
+    RunDueFirings(p, state, NowNs());
+    PresentIfDue(p, state, NowNs());
+    if (printCounts) {
+      PrintCountsIfDue(state, NowNs());
+    }
+
+    if (!WaitUntil(p, state, NextWakeNs(p, state, printCounts))) {
+      return;
+    }
+  }
+}

@@ -1,1 +1,176 @@
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "commands/handle_key.h"
+#include "platform/key_codes.h"
+#include "platform/window.h"
+#include "view/surface.h"
+
+TEST(KeyCodes, BothEnterKeysToggleTheMode) {
+  EXPECT_EQ(VirtualKeyCode(SDLK_RETURN), KeyEnter);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_ENTER), KeyEnter);
+  EXPECT_EQ(KeyEnter, 13);
+}
+
+TEST(KeyCodes, CommandKeysReachTheirCommands) {
+  EXPECT_EQ(VirtualKeyCode(SDLK_ESCAPE), 27);
+  EXPECT_EQ(VirtualKeyCode(SDLK_SPACE), 32);
+  EXPECT_EQ(VirtualKeyCode(SDLK_PAGEUP), 33);
+  EXPECT_EQ(VirtualKeyCode(SDLK_PAGEDOWN), 34);
+  EXPECT_EQ(VirtualKeyCode(SDLK_LEFT), 37);
+  EXPECT_EQ(VirtualKeyCode(SDLK_UP), 38);
+  EXPECT_EQ(VirtualKeyCode(SDLK_RIGHT), 39);
+  EXPECT_EQ(VirtualKeyCode(SDLK_DOWN), 40);
+  EXPECT_EQ(VirtualKeyCode(SDLK_t), KeyT);
+  // The keypad's plus and minus zoom; the main row's do not.
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_PLUS), 107);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_MINUS), 109);
+  EXPECT_NE(VirtualKeyCode(SDLK_PLUS), KeyPadPlus);
+  EXPECT_NE(VirtualKeyCode(SDLK_MINUS), KeyPadMinus);
+}
+
+TEST(KeyCodes, LettersAreCaseInsensitiveAndDigitsKeepTheirCharacter) {
+  EXPECT_EQ(VirtualKeyCode(SDLK_a), 65);
+  EXPECT_EQ(VirtualKeyCode('A'), 65);
+  EXPECT_EQ(VirtualKeyCode(SDLK_z), 90);
+  EXPECT_EQ(VirtualKeyCode('Z'), 90);
+  EXPECT_EQ(VirtualKeyCode(SDLK_0), 48);
+  EXPECT_EQ(VirtualKeyCode(SDLK_9), 57);
+}
+
+TEST(KeyCodes, OtherKeysGetTheirUsualCodes) {
+  EXPECT_EQ(VirtualKeyCode(SDLK_BACKSPACE), 8);
+  EXPECT_EQ(VirtualKeyCode(SDLK_TAB), 9);
+  EXPECT_EQ(VirtualKeyCode(SDLK_END), 35);
+  EXPECT_EQ(VirtualKeyCode(SDLK_HOME), 36);
+  EXPECT_EQ(VirtualKeyCode(SDLK_INSERT), 45);
+  EXPECT_EQ(VirtualKeyCode(SDLK_DELETE), 46);
+  EXPECT_EQ(VirtualKeyCode(SDLK_F1), 112);
+  EXPECT_EQ(VirtualKeyCode(SDLK_F12), 123);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_0), 96);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_1), 97);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_9), 105);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_MULTIPLY), 106);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_PERIOD), 110);
+  EXPECT_EQ(VirtualKeyCode(SDLK_KP_DIVIDE), 111);
+  EXPECT_EQ(VirtualKeyCode(SDLK_LSHIFT), 16);
+  EXPECT_EQ(VirtualKeyCode(SDLK_RSHIFT), 16);
+  EXPECT_EQ(VirtualKeyCode(SDLK_RCTRL), 17);
+  EXPECT_EQ(VirtualKeyCode(SDLK_LALT), 18);
+}
+
+TEST(KeyCodes, UnknownKeysGiveTheUnusedCode) {
+  const SDL_Keycode unknown[] = {SDLK_UNKNOWN,   SDLK_F13,      SDLK_MUTE,
+                                 SDLK_KP_EQUALS, SDLK_CAPSLOCK, SDLK_LGUI,
+                                 SDLK_PLUS,      0x7fffffff,    -1};
+  for (const SDL_Keycode key : unknown) {
+    EXPECT_EQ(VirtualKeyCode(key), 0) << key;
+  }
+}
+
+TEST(ShiftState, ModifiersAddUpLeftOrRight) {
+  EXPECT_EQ(ShiftState(KMOD_NONE), 0);
+  EXPECT_EQ(ShiftState(KMOD_LSHIFT), 1);
+  EXPECT_EQ(ShiftState(KMOD_RSHIFT), 1);
+  EXPECT_EQ(ShiftState(KMOD_RCTRL), 2);
+  EXPECT_EQ(ShiftState(KMOD_LALT), 4);
+  EXPECT_EQ(ShiftState(KMOD_LSHIFT | KMOD_RCTRL | KMOD_RALT), 7);
+  // Lock keys are not shift state.
+  EXPECT_EQ(ShiftState(KMOD_NUM | KMOD_CAPS), 0);
+}
+
+TEST(MouseButtons, EveryButtonHasItsOwnCode) {
+  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_LEFT), 1);
+  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_RIGHT), 2);
+  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_MIDDLE), 4);
+  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_X1), 8);
+  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_X2), 16);
+  EXPECT_EQ(MouseButtonCode(9), 0);
+}
+
+// The window layer on SDL's in-memory display: no screen needed, but the same SDL surfaces, pixel
+// formats and blits as on a desktop.
+class WindowOnMemoryDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_TRUE(OpenWindow(w, surface)) << SDL_GetError();
+  }
+  void TearDown() override {
+    CloseWindow(w);
+    unsetenv("SDL_VIDEODRIVER");
+  }
+
+  // The colour the window shows at (x, y), as r + 256 g + 65536 b.
+  Colour Shown(int x, int y) const {
+    const auto* row = static_cast<const uint8_t*>(w.Target->pixels) + y * w.Target->pitch;
+    Uint32 pixel = 0;
+    std::memcpy(&pixel, row + x * w.Target->format->BytesPerPixel, sizeof pixel);
+    Uint8 r = 0;
+    Uint8 g = 0;
+    Uint8 b = 0;
+    SDL_GetRGB(pixel, w.Target->format, &r, &g, &b);
+    return RGB(r, g, b);
+  }
+
+  Window w;
+  Surface surface;
+};
+
+TEST_F(WindowOnMemoryDisplay, OpensAtItsDesignSizeWithCaptionAndBlackSurface) {
+  EXPECT_STREQ(SDL_GetWindowTitle(w.Sdl), "Form1");
+  EXPECT_EQ(surface.Width, 626);
+  EXPECT_EQ(surface.Height, 549);
+  EXPECT_NE(SDL_GetWindowFlags(w.Sdl) & SDL_WINDOW_RESIZABLE, 0U);
+  EXPECT_EQ(Shown(0, 0), Black);
+  EXPECT_EQ(Shown(625, 548), Black);
+}
+
+TEST_F(WindowOnMemoryDisplay, ShowsColoursWithRedGreenAndBlueInTheirPlaces) {
+  PSet(surface, 10, 20, RGB(255, 0, 0));
+  PSet(surface, 11, 20, RGB(0, 255, 0));
+  PSet(surface, 12, 20, RGB(0, 0, 255));
+  PSet(surface, 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(Shown(11, 20), RGB(0, 255, 0));
+  EXPECT_EQ(Shown(12, 20), RGB(0, 0, 255));
+  EXPECT_EQ(Shown(625, 548), RGB(50, 100, 150));
+  EXPECT_EQ(Shown(13, 20), Black);
+}
+
+TEST_F(WindowOnMemoryDisplay, ResizedWindowKeepsTheDrawingAndGrowsTheSurface) {
+  PSet(surface, 100, 100, White);
+  SDL_SetWindowSize(w.Sdl, 800, 700);
+  MatchSurfaceToWindow(w, surface);
+  EXPECT_EQ(surface.Width, 800);
+  EXPECT_EQ(surface.Height, 700);
+  EXPECT_EQ(PixelAt(surface, 100, 100), White);
+
+  // The newly uncovered area is drawable and shown like the rest.
+  PSet(surface, 750, 650, White);
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(Shown(100, 100), White);
+  EXPECT_EQ(Shown(750, 650), White);
+  EXPECT_EQ(Shown(700, 600), Black);
+}
+
+TEST_F(WindowOnMemoryDisplay, ShrunkWindowIsShownWithoutTouchingPixelsOutsideIt) {
+  SDL_SetWindowSize(w.Sdl, 200, 150);
+  // Presenting notices the new size even when the resize event has not been handled yet.
+  PSet(surface, 199, 149, White);
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(surface.Width, 200);
+  EXPECT_EQ(surface.Height, 150);
+  EXPECT_EQ(Shown(199, 149), White);
+}
+
+TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnits) {
+  const ScreenPoint at = MouseToSurface(w, 313, 200);
+  EXPECT_EQ(at.X, 313.0F);
+  EXPECT_EQ(at.Y, 200.0F);
+}

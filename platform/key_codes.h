@@ -1,0 +1,17 @@
+#pragma once
+
+#include <SDL2/SDL_keycode.h>
+
+#include <cstdint>
+
+// The virtual key code the commands expect for a key, chosen by the key's label (its keycode, not
+// its position), so a T key on any layout is 84. Keys without a code give 0, which no command uses.
+int16_t VirtualKeyCode(SDL_Keycode key);
+
+// The shift state handed to the key and mouse handlers: 1 for Shift, 2 for Ctrl, 4 for Alt, added
+// together.
+int ShiftState(uint16_t modifiers);
+
+// The mouse button handed to the seeding: 1 left, 2 right, 4 middle, 8 and 16 the side buttons, 0
+// for any other.
+int MouseButtonCode(uint8_t button);
