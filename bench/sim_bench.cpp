@@ -1,1 +1,133 @@
 #include <benchmark/benchmark.h>
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "sim/attract_body.h"
+#include "sim/move_body.h"
+#include "sim/simulation_tick.h"
+#include "view/surface.h"
+#include "view/timers.h"
+#include "view/view.h"
+#include "world/rounding.h"
+#include "world/world.h"
+
+namespace {
+
+// The window's design-time client area.
+constexpr int SurfaceWidth = 626;
+constexpr int SurfaceHeight = 549;
+
+// A universe like a fresh seeding at zoom 1: a swirling ring of radius up to 500 around the
+// origin, mixed masses 0.1..5.1 with most bodies light, every disc on the surface.
+std::unique_ptr<World> FixedUniverse() {
+  auto world = std::make_unique<World>();
+  StartUp(*world);
+  uint32_t state = 2024;
+  auto uniform = [&state] {
+    state = state * 1664525U + 1013904223U;
+    return static_cast<double>(state >> 8U) / 16777216.0;
+  };
+  for (size_t i = 0; i < BodyCount; ++i) {
+    const double angle = uniform() * 6.283185307179586;
+    const double radius = 500 - uniform() * uniform() * 500;
+    world->Mass[i] = static_cast<float>(uniform() * uniform() * 5 + 0.1);
+    world->PosX[i] = radius * std::sin(angle);
+    world->PosY[i] = radius * std::cos(angle);
+    world->VelX[i] = static_cast<float>(std::cos(angle) * radius / 500);
+    world->VelY[i] = static_cast<float>(-std::sin(angle) * radius / 500);
+    world->ColorR[i] = static_cast<int16_t>(uniform() * 255);
+    world->ColorG[i] = static_cast<int16_t>(uniform() * 255);
+    world->ColorB[i] = static_cast<int16_t>(radius / 500 * 255);
+  }
+  return world;
+}
+
+int Half(int16_t component) {
+  return RoundToInteger(component * 0.5);
+}
+
+Surface DesignTimeSurface() {
+  Surface surface;
+  ResizeSurface(surface, SurfaceWidth, SurfaceHeight);
+  return surface;
+}
+
+// (a) The whole tick: erase, move, draw, attract and record all 81 bodies.
+void BM_SimulationTick(benchmark::State& state) {
+  const auto world = FixedUniverse();
+  Surface surface = DesignTimeSurface();
+  Timers timers;
+  for (auto _ : state) {
+    // One store keeps the history from ever filling, so the tick stays in simulation mode.
+    world->RecordIndex = 1;
+    SimulationTick(*world, surface, timers);
+  }
+  benchmark::DoNotOptimize(world->VelX.data());
+}
+BENCHMARK(BM_SimulationTick);
+
+// (b) The physics alone: every body moved and attracted, in the tick's order.
+void BM_MoveAndAttract(benchmark::State& state) {
+  const auto world = FixedUniverse();
+  for (auto _ : state) {
+    for (int i = 0; i < BodyCount; ++i) {
+      MoveBody(*world, i);
+      AttractBody(*world, i);
+    }
+    benchmark::ClobberMemory();
+  }
+  benchmark::DoNotOptimize(world->VelX.data());
+}
+BENCHMARK(BM_MoveAndAttract);
+
+// (c) The tick's drawing alone: erase circle, fill colour, disc, fill colour back, per body.
+void BM_DrawBodies(benchmark::State& state) {
+  const auto world = FixedUniverse();
+  Surface surface = DesignTimeSurface();
+  for (auto _ : state) {
+    for (size_t i = 0; i < BodyCount; ++i) {
+      const float radius = world->Mass[i] + 1.0F;
+      const ScreenPoint old = WorldToScreen(*world, surface, world->PosX[i], world->PosY[i]);
+      Circle(surface, old.X, old.Y, radius);
+      FillColor(surface,
+                RGB(Half(world->ColorR[i]), Half(world->ColorG[i]), Half(world->ColorB[i])));
+      const ScreenPoint now = WorldToScreen(*world, surface, world->PosX[i], world->PosY[i]);
+      Circle(surface, now.X, now.Y, radius,
+             RGB(world->ColorR[i], world->ColorG[i], world->ColorB[i]));
+      FillColor(surface, Black);
+    }
+  }
+  benchmark::DoNotOptimize(surface.Pixels.data());
+}
+BENCHMARK(BM_DrawBodies);
+
+// (d) For reference: the 81 x 80 powers of one tick alone, on the bases the fixed universe gives,
+// with all their inputs ready (no square root or division in front of them).
+void BM_Pow6480(benchmark::State& state) {
+  const auto world = FixedUniverse();
+  static std::array<double, BodyCount*(BodyCount - 1)> bases{};
+  size_t k = 0;
+  for (size_t i = 0; i < BodyCount; ++i) {
+    for (size_t j = 0; j < BodyCount; ++j) {
+      if (j != i) {
+        const double d =
+            std::hypot(world->PosX[j] - world->PosX[i], world->PosY[j] - world->PosY[i]);
+        bases[k++] = 5 / (d + 0.1);
+      }
+    }
+  }
+  for (auto _ : state) {
+    double sum = 0;
+    for (const double base : bases) {
+      sum += std::pow(base, 2.3);
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_Pow6480);
+
+}  // namespace
