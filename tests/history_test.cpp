@@ -315,22 +315,4 @@ TEST(RecorderCountdown, ResumingAfterTheHistoryIsFullOnlyReturnsToPlayback) {
   EXPECT_TRUE(SameHistory(*world, *before));
 }
 
-TEST(RecorderCountdown, AnImpossibleNegativeIndexCountsUpWithoutWriting) {
-  auto world = DriftingWorld();
-  world->RecordIndex = -1;
-  world->TickCounter = RecordTick;
-  const auto before = std::make_unique<World>(*world);
-  Surface surface;
-  ResizeSurface(surface, 100, 100);
-  Timers timers;
-
-  for (int n = 0; n < RecordPeriod; ++n) {
-    SimulationTick(*world, surface, timers);
-  }
-
-  EXPECT_TRUE(SameHistory(*world, *before));
-  EXPECT_EQ(world->RecordIndex, 0);
-  EXPECT_TRUE(timers.t.Enabled);
-}
-
 }  // namespace

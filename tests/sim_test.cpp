@@ -125,30 +125,6 @@ TEST(BodyMotion, TheSingleVelocityIsAddedToTheDoublePositionWithoutLoss) {
   EXPECT_EQ(world->PosY[3], 1e-9 + 1000.0);  // a single sum would lose the 1e-9
 }
 
-TEST(BodyMotion, OnlyTheGivenBodyMovesAndABodyAtRestStaysExactlyPut) {
-  auto world = NewWorld();
-  world->PosX.fill(12.375);
-  world->PosY.fill(-7.5);
-  world->VelX.fill(3);
-  world->VelY.fill(4);
-  world->VelX[10] = 0;
-  world->VelY[10] = 0;
-
-  MoveBody(*world, 10);
-  MoveBody(*world, 11);
-
-  EXPECT_EQ(world->PosX[10], 12.375);
-  EXPECT_EQ(world->PosY[10], -7.5);
-  EXPECT_EQ(world->PosX[11], 15.375);
-  EXPECT_EQ(world->PosY[11], -3.5);
-  for (int i = 0; i < BodyCount; ++i) {
-    if (i != 10 && i != 11) {
-      EXPECT_EQ(world->PosX[Body(i)], 12.375) << "body " << i;
-      EXPECT_EQ(world->PosY[Body(i)], -7.5) << "body " << i;
-    }
-  }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Attraction. Bodies that coincide with the pulled one pull with exactly zero, so parking the
 // others on body i leaves only the pulls a test sets up.
@@ -272,29 +248,6 @@ TEST(Attraction, EachPullIsRoundedIntoTheVelocityBeforeTheNext) {
   const float summedOnce = AddedTo(1000, 80 * onePull);
   ASSERT_NE(summedOnce, 1000.0F);
   EXPECT_EQ(world->VelX[0], 1000.0F);
-}
-
-TEST(Attraction, PositionsAndOtherVelocitiesAreLeftAlone) {
-  auto world = NewWorld();
-  for (int i = 0; i < BodyCount; ++i) {
-    world->PosX[Body(i)] = 37.0 * i - 1500;
-    world->PosY[Body(i)] = 900 - 23.0 * i;
-    world->Mass[Body(i)] = 0.5F * static_cast<float>(i % 7);
-  }
-  const auto before = std::make_unique<World>(*world);
-
-  AttractBody(*world, 40);
-
-  EXPECT_EQ(world->PosX, before->PosX);
-  EXPECT_EQ(world->PosY, before->PosY);
-  for (int i = 0; i < BodyCount; ++i) {
-    if (i != 40) {
-      EXPECT_EQ(world->VelX[Body(i)], 0) << "body " << i;
-      EXPECT_EQ(world->VelY[Body(i)], 0) << "body " << i;
-    }
-  }
-  EXPECT_NE(world->VelX[40], 0);
-  EXPECT_NE(world->VelY[40], 0);
 }
 
 // ---------------------------------------------------------------------------------------------
