@@ -9,16 +9,19 @@ namespace {
 // The surface's pixels are packed r + 256 g + 65536 b in 32 bits, the top byte unused.
 constexpr Uint32 SurfaceFormat = SDL_PIXELFORMAT_XBGR8888;
 
-// Picks the display back end: X11, or Wayland in a Wayland session. SDL would otherwise fall back
-// to its "offscreen" or "dummy" driver (or the bare console) when there is no desktop, and the
-// program would run with nothing to see. Wayland is only tried when a compositor is announced,
-// since without one its client library complains on stderr. A driver the user names in
-// SDL_VIDEODRIVER is honoured.
-void ChooseVideoDriver() {
+// The SDL settings the window relies on, made before SDL starts.
+void ChooseSdlSettings() {
+  // X11, or Wayland in a Wayland session. SDL would otherwise fall back to its "offscreen" or
+  // "dummy" driver (or the bare console) when there is no desktop, and the program would run with
+  // nothing to see. Wayland is only tried when a compositor is announced, since without one its
+  // client library complains on stderr. A driver the user names in SDL_VIDEODRIVER is honoured.
   if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER,
                 std::getenv("WAYLAND_DISPLAY") == nullptr ? "x11" : "x11,wayland");
   }
+  // SIGINT and SIGTERM become a quit event, so the program ends the normal way, with status 0,
+  // whatever the environment asks of SDL.
+  SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
   // A toy must not keep the screen awake.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // Copy pixels straight to the window instead of through an OpenGL texture: on a software-only
@@ -48,7 +51,7 @@ bool WrapSurfacePixels(Window& w, Surface& surface) {
 }  // namespace
 
 bool OpenWindow(Window& w, Surface& surface) {
-  ChooseVideoDriver();
+  ChooseSdlSettings();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     return false;
   }
