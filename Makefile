@@ -2,6 +2,7 @@
 #   make run    installs what is missing, builds the program and starts it
 #   make test   installs what is missing, builds and runs every test, then the unit tests again
 #               under AddressSanitizer + UndefinedBehaviorSanitizer (built with clang)
+#   make measure   CPU use, timer firings and presents of the running program under Xvfb
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
@@ -10,7 +11,7 @@ BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test bench fuzz clean
+.PHONY: run test bench fuzz measure clean
 
 run:
 	scripts/install-deps.sh run
@@ -42,6 +43,14 @@ fuzz:
 	mkdir -p $(FUZZ)/corpus
 	$(FUZZ)/event_script_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -artifact_prefix=$(FUZZ)/ \
 		$(FUZZ)/corpus fuzz/corpus
+
+MEASURE_SECONDS ?= 10
+
+measure:
+	scripts/install-deps.sh measure
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF
+	cmake --build $(RELEASE) -j $(JOBS) --target gravity_stats
+	scripts/measure.sh $(MEASURE_SECONDS) $(RELEASE)/gravity_stats
 
 clean:
 	rm -rf build

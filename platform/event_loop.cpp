@@ -120,15 +120,19 @@ bool HandleEventsIfDue(Program& p, LoopState& state, int64_t nowNs) {
 
 // Runs the handlers of the firings due by now. A handler may switch either timer on or off, so
 // the flag is checked again before every call.
-void RunDueFirings(Program& p, LoopState& state, int64_t nowNs) {
+void RunDueFirings(Program& p, LoopState& state, const LoopOptions& options, int64_t nowNs) {
   for (int due = DueFirings(state.ScheduleT, p.timers.t, nowNs); due > 0 && p.timers.t.Enabled;
        --due) {
-    SimulationTick(*p.world, p.surface, p.timers);
+    if (options.RunTimerHandlers) {
+      SimulationTick(*p.world, p.surface, p.timers);
+    }
     ++state.FiringsT;
   }
   for (int due = DueFirings(state.ScheduleH, p.timers.h, nowNs); due > 0 && p.timers.h.Enabled;
        --due) {
-    PlaybackTick(*p.world, p.surface);
+    if (options.RunTimerHandlers) {
+      PlaybackTick(*p.world, p.surface);
+    }
     ++state.FiringsH;
   }
 }
@@ -171,13 +175,13 @@ void PrintCountsIfDue(LoopState& state, int64_t nowNs) {
 }
 
 // The moment the loop next has work: a timer firing, a present or a line of counts.
-int64_t NextWakeNs(const Program& p, const LoopState& state, bool printCounts) {
+int64_t NextWakeNs(const Program& p, const LoopState& state, const LoopOptions& options) {
   int64_t wake = std::min(NextFiringNs(state.ScheduleT, p.timers.t),
                           NextFiringNs(state.ScheduleH, p.timers.h));
   if (PresentPending(p, state)) {
     wake = std::min(wake, state.NextPresentNs);
   }
-  if (printCounts) {
+  if (options.PrintCounts) {
     wake = std::min(wake, state.NextPrintNs);
   }
   return wake;
@@ -205,7 +209,7 @@ bool WaitUntil(Program& p, LoopState& state, int64_t wakeNs) {
 
 }  // namespace
 
-void RunEventLoop(Program& p, bool printCounts) {
+void RunEventLoop(Program& p, const LoopOptions& options) {
   LoopState state;
   state.RefreshNs = RefreshIntervalNs(p.w.Sdl);
   state.NextPresentNs = NowNs();
@@ -216,13 +220,13 @@ void RunEventLoop(Program& p, bool printCounts) {
     if (!HandleEventsIfDue(p, state, NowNs())) {
       return;
     }
-    RunDueFirings(p, state, NowNs());
+    RunDueFirings(p, state, options, NowNs());
     PresentIfDue(p, state, NowNs());
-    if (printCounts) {
+    if (options.PrintCounts) {
       PrintCountsIfDue(state, NowNs());
     }
 
-    if (!WaitUntil(p, state, NextWakeNs(p, state, printCounts))) {
+    if (!WaitUntil(p, state, NextWakeNs(p, state, options))) {
       return;
     }
   }

@@ -18,7 +18,15 @@ struct Program {
   std::unique_ptr<World> world = std::make_unique<World>();
 };
 
+// How the loop runs. The real program runs every handler and prints nothing; the measuring build
+// prints its counts once a second and can leave the timer handlers out, to time the window layer
+// on its own.
+struct LoopOptions {
+  bool PrintCounts = false;
+  bool RunTimerHandlers = true;
+};
+
 // Runs the window's timers and events until the window is closed, the program is told to stop
-// (SIGINT, SIGTERM) or a key ends it. With `printCounts`, prints one line a second saying how often
-// each timer fired and the window was presented in that second.
-void RunEventLoop(Program& program, bool printCounts);
+// (SIGINT, SIGTERM) or a key ends it. Printed counts are one line a second saying how often each
+// timer fired and the window was presented in that second.
+void RunEventLoop(Program& program, const LoopOptions& options);

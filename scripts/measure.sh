@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Measures the running program under Xvfb: CPU use of its process and how often its timers fire
+# and its window is presented, read from the measuring build's once-a-second counts.
+#
+# Usage: scripts/measure.sh <seconds> [path-to-gravity_stats]
+#   The binary may also be given as GRAVITY_STATS=<path>; default build/release/gravity_stats.
+#   Builds nothing. Each phase below runs for <seconds>:
+#     empty     timer handlers left out (GRAVITY_STATS_NO_HANDLERS=1): the window layer alone
+#     start     as the program starts: the simulation running on 81 massless bodies
+#     seeded    after a mouse release on the window: a random universe in motion
+#     playback  after Enter: the recorded history played back
+# Targets: well under 3 % of one core for "empty", 1000 +- 10 firings per second throughout.
+set -u
+
+seconds=${1:?usage: scripts/measure.sh <seconds> [path-to-gravity_stats]}
+binary=${2:-${GRAVITY_STATS:-build/release/gravity_stats}}
+[[ "$seconds" =~ ^[0-9]+$ && "$seconds" -ge 2 ]] || { echo "measure: <seconds> must be a whole number >= 2" >&2; exit 2; }
+[[ -x "$binary" ]] || { echo "measure: $binary is not an executable (build the gravity_stats target)" >&2; exit 2; }
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "measure: $tool is missing (scripts/install-deps.sh measure)" >&2; exit 2; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 2' INT TERM
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 150); do [[ -s "$work/display" ]] && break; sleep 0.2; done
+[[ -s "$work/display" ]] || { echo "measure: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -1 "$work/display")"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+
+ticks_per_second=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
+
+start_program() {
+  env "$@" "$binary" >"$work/counts" 2>"$work/stderr" &
+  app_pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null | head -1)
+  [[ -n "$window" ]] || { echo "measure: no window appeared: $(head -3 "$work/stderr")" >&2; exit 1; }
+  xdotool mousemove --window "$window" 313 274
+  sleep 1  # let start-up settle
+}
+
+stop_program() {
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null
+  app_pid=
+}
+
+# Runs one phase: CPU over the whole interval, rates averaged over the count lines printed in it.
+measure() {
+  local name=$1 first_line ticks_before ticks_after
+  first_line=$(($(wc -l <"$work/counts") + 1))
+  ticks_before=$(cpu_ticks)
+  sleep "$seconds"
+  ticks_after=$(cpu_ticks)
+  tail -n +"$first_line" "$work/counts" | awk -v name="$name" -v ticks=$((ticks_after - ticks_before)) \
+      -v hz="$ticks_per_second" -v secs="$seconds" '
+    { for (i = 1; i <= NF; i++) { split($i, kv, "="); sum[kv[1]] += kv[2] }
+      t = 0; split($1, kv, "="); t += kv[2]; split($2, kv, "="); t += kv[2]
+      if (n == 0 || t < low) low = t
+      if (n == 0 || t > high) high = t
+      n++ }
+    END {
+      if (n == 0) { printf "%-9s no counts printed\n", name; exit }
+      printf "%-9s cpu %5.1f %%   firings/s %7.1f (t %6.1f, h %6.1f; slowest second %d, fastest %d)   presents/s %5.1f\n",
+             name, 100 * ticks / hz / secs, (sum["firings_t"] + sum["firings_h"]) / n,
+             sum["firings_t"] / n, sum["firings_h"] / n, low, high, sum["presents"] / n
+    }'
+}
+
+echo "measure: $binary, ${seconds} s per phase, display $DISPLAY, load $(cut -d' ' -f1-3 /proc/loadavg)"
+
+start_program GRAVITY_STATS_NO_HANDLERS=1
+measure empty
+stop_program
+
+start_program
+measure start
+xdotool click 1
+sleep 0.5
+measure seeded
+xdotool key Return
+sleep 0.5
+measure playback
+stop_program
