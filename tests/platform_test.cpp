@@ -1,6 +1,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -107,9 +108,11 @@ class WindowOnMemoryDisplay : public ::testing::Test {
 
   // The colour the window shows at (x, y), as r + 256 g + 65536 b.
   Colour Shown(int x, int y) const {
-    const auto* row = static_cast<const uint8_t*>(w.Target->pixels) + y * w.Target->pitch;
+    const auto* row =
+        static_cast<const uint8_t*>(w.Target->pixels) + static_cast<ptrdiff_t>(y) * w.Target->pitch;
     Uint32 pixel = 0;
-    std::memcpy(&pixel, row + x * w.Target->format->BytesPerPixel, sizeof pixel);
+    std::memcpy(&pixel, row + static_cast<ptrdiff_t>(x) * w.Target->format->BytesPerPixel,
+                w.Target->format->BytesPerPixel);
     Uint8 r = 0;
     Uint8 g = 0;
     Uint8 b = 0;
