@@ -12,15 +12,21 @@ namespace {
 constexpr int LastBody = BodyCount - 1;
 constexpr int PanStep = 30;  // surface units: a pan moves the picture this far whatever the zoom
 
-// Centres the view on the selected body. A body too far out for a 16-bit offset (possible only in
-// the first ticks after seeding at a high zoom) is centred as nearly as the offset can reach.
+// The offset that centres the view on a body. A body outside the world (possible only in the first
+// ticks after seeding at a high zoom, before it is folded back in) is centred as nearly as the
+// offset's range -10000..10000 allows, so the offset never leaves it and pan steps never overflow.
+int16_t CentringOffset(double position) {
+  return std::clamp(RoundToInteger(-position), int16_t{-MaxOffset}, MaxOffset);
+}
+
+// Centres the view on the selected body.
 void CentreOnSelected(World& world) {
   // The selection always lies in 0..80; a record that says otherwise is read as body 0 rather than
   // reading outside the bodies.
   const int selected = world.Selected >= 0 && world.Selected <= LastBody ? world.Selected : 0;
   const auto body = static_cast<size_t>(selected);
-  world.OffsetX = RoundToInteger(-world.PosX[body]);
-  world.OffsetY = RoundToInteger(-world.PosY[body]);
+  world.OffsetX = CentringOffset(world.PosX[body]);
+  world.OffsetY = CentringOffset(world.PosY[body]);
 }
 
 // An offset moved by a pan step, worked out in full-size integers so that an offset beyond the
