@@ -21,4 +21,6 @@ inline int16_t RoundToInteger(double value) {
 }
 
 // Toggling a flag: 0 becomes true, anything else becomes false.
-inline int16_t Toggled(int16_t flag) { return flag == 0 ? int16_t{-1} : int16_t{0}; }
+inline int16_t Toggled(int16_t flag) {
+  return flag == 0 ? int16_t{-1} : int16_t{0};
+}

@@ -31,14 +31,15 @@ struct World {
   BodyDoubles PosY{};  // world units, y grows downwards on the surface
   BodyFloats VelX{};   // world units per tick
   BodyFloats VelY{};
-  BodyFloats Mass{};  // also sets the drawn radius, Mass + 1
+  BodyFloats Mass{};      // also sets the drawn radius, Mass + 1
   BodyIntegers ColorR{};  // 0..255
   BodyIntegers ColorG{};
   BodyIntegers ColorB{};
   HistoryCells HistX{};    // recorded x, rounded to whole world units
   HistoryCells HistY{};    // recorded y
   HistoryCells HistBig{};  // True for a body of mass 3 or more when recorded
-  int16_t TickCounter = 0;  // simulation: countdown 20..0 to the next record; playback: frame 1..3000
+  int16_t TickCounter =
+      0;  // simulation: countdown 20..0 to the next record; playback: frame 1..3000
   int16_t RecordIndex = 0;  // the slot the next records go to, 0..3001
   int16_t Zoom = 0;         // world units per surface unit, 1..150
   int16_t OffsetX = 0;      // view offset in world units, -10000..10000
