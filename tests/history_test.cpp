@@ -7,19 +7,13 @@
 
 #include "history/record.h"
 #include "sim/simulation_tick.h"
+#include "tests/support.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "world/rounding.h"
 #include "world/world.h"
 
 namespace {
-
-// The World holds about 1.5 MB of history, too much for a test's stack.
-std::unique_ptr<World> NewWorld() {
-  auto world = std::make_unique<World>();
-  StartUp(*world);
-  return world;
-}
 
 size_t Slot(int s) {
   return static_cast<size_t>(s);

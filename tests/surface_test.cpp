@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support.h"
+
 namespace {
 
 constexpr float Inf = std::numeric_limits<float>::infinity();
@@ -16,12 +18,6 @@ constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
 constexpr Colour Red = RGB(255, 0, 0);
 constexpr Colour Blue = RGB(0, 0, 255);
 constexpr Colour Marker = RGB(1, 2, 3);
-
-Surface MakeSurface(int width, int height) {
-  Surface surface;
-  ResizeSurface(surface, width, height);
-  return surface;
-}
 
 // The surface as text, one string per row: '.' background, 'o' outline (red), '#' fill (blue),
 // '?' anything else.
@@ -36,14 +32,6 @@ std::vector<std::string> Picture(const Surface& surface) {
     rows.push_back(row);
   }
   return rows;
-}
-
-int CountPixels(const Surface& surface, Colour colour) {
-  int count = 0;
-  for (const Colour pixel : surface.Pixels) {
-    count += pixel == colour ? 1 : 0;
-  }
-  return count;
 }
 
 // The disc by its plain definition, pixel by pixel: every pixel centre within radius of the

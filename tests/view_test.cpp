@@ -7,17 +7,13 @@
 #include <memory>
 #include <utility>
 
+#include "tests/support.h"
+
 namespace {
 
 constexpr Colour OutlineGrey = RGB(50, 50, 50);
 constexpr Colour RingGrey = RGB(30, 30, 30);
 constexpr Colour Marker = RGB(1, 2, 3);
-
-Surface MakeSurface(int width, int height) {
-  Surface surface;
-  ResizeSurface(surface, width, height);
-  return surface;
-}
 
 // The world is large (the history alone is over a megabyte), so tests keep it on the heap.
 std::unique_ptr<World> MakeWorld(int16_t zoom, int16_t offsetX, int16_t offsetY) {
@@ -26,14 +22,6 @@ std::unique_ptr<World> MakeWorld(int16_t zoom, int16_t offsetX, int16_t offsetY)
   world->OffsetX = offsetX;
   world->OffsetY = offsetY;
   return world;
-}
-
-int CountPixels(const Surface& surface, Colour colour) {
-  int count = 0;
-  for (const Colour pixel : surface.Pixels) {
-    count += pixel == colour ? 1 : 0;
-  }
-  return count;
 }
 
 TEST(WorldToScreen, OriginSitsAtTheSurfaceCentreWithoutOffset) {

@@ -1,0 +1,29 @@
+#pragma once
+
+// Small helpers shared by the unit tests.
+
+#include <memory>
+
+#include "view/surface.h"
+#include "world/world.h"
+
+// The World holds about 1.5 MB of history, too much for a test's stack; this one has just loaded.
+inline std::unique_ptr<World> NewWorld() {
+  auto world = std::make_unique<World>();
+  StartUp(*world);
+  return world;
+}
+
+inline Surface MakeSurface(int width, int height) {
+  Surface surface;
+  ResizeSurface(surface, width, height);
+  return surface;
+}
+
+inline int CountPixels(const Surface& surface, Colour colour) {
+  int count = 0;
+  for (const Colour pixel : surface.Pixels) {
+    count += pixel == colour ? 1 : 0;
+  }
+  return count;
+}
