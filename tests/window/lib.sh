@@ -78,3 +78,122 @@ brightest() {
   import -window "$1" "$WORK/shot.png" 2>/dev/null &&
     convert "$WORK/shot.png" -format '%[fx:maxima]' info: 2>/dev/null
 }
+
+# ---- Reading the picture back as pixels (the player's-journey tests) ----
+
+# Milliseconds on a steady-enough clock, for measuring how soon the program reacts.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Takes a screenshot of window $1 into $WORK/snap.png, which the helpers below read.
+snap() { import -window "$1" "$WORK/snap.png" 2>/dev/null; }
+
+# Counts pixels of the last screenshot: COLOURED (channels not all equal: bodies' discs and
+# trails), LIT (anything not black) and WHITE (255, 255, 255: playback marks). The overlay and
+# the playback marks are grey or white, so LIT - COLOURED of them.
+count_pixels() {
+  # A pixel's saturation is zero exactly when its three channels are equal.
+  COLOURED=$(convert "$WORK/snap.png" -colorspace HSL -channel G -separate +channel -threshold 0 \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null)
+  LIT=$(convert "$WORK/snap.png" -fill white +opaque black \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null)
+  WHITE=$(convert "$WORK/snap.png" -fill black +opaque white \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null)
+  [[ "$COLOURED" =~ ^[0-9]+$ && "$LIT" =~ ^[0-9]+$ && "$WHITE" =~ ^[0-9]+$ ]]
+}
+
+# Prints "left right top bottom", in window pixels, of the box around every pixel of exactly the
+# colour $1 (e.g. 'rgb(50,50,50)') in the last screenshot; fails when there is no such pixel.
+colour_box() {
+  local box
+  # The black border keeps a pixel in a corner from being taken for the background by -trim.
+  box=$(convert "$WORK/snap.png" -bordercolor black -border 1 -fill black +opaque "$1" \
+    -format '%@' info: 2>/dev/null)
+  [[ "$box" =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+  local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  ((w > 0 && h > 0)) || return 1
+  echo "$((x - 1)) $((x + w - 2)) $((y - 1)) $((y + h - 2))"
+}
+
+# True when window $1 shows bodies: at least one coloured pixel. Sets the counts above.
+shows_bodies() { snap "$1" && count_pixels && ((COLOURED > 0)); }
+
+# True when window $1 shows playback: white marks and not one coloured pixel.
+shows_marks_only() { snap "$1" && count_pixels && ((COLOURED == 0 && WHITE > 0)); }
+
+# True when window $1 shows the world outline, RGB(50, 50, 50), spanning what the pattern $2
+# matches ("left right top bottom" in window pixels, e.g. "63 563 *"). Sets OUTLINE to its span.
+outline_spans() {
+  OUTLINE=
+  # shellcheck disable=SC2053 # $2 is a pattern
+  snap "$1" && OUTLINE=$(colour_box 'rgb(50,50,50)') && [[ "$OUTLINE" == $2 ]]
+}
+
+# Keypad minus until Zoom is 40, where the whole world square (63..563 across, 24.5..524.5 down the
+# 626 x 549 window) is on the surface and no body can drift out of sight. Waits for the outline.
+zoom_out_to_whole_world() {
+  xdotool key --delay 15 --repeat 39 KP_Subtract || fail "xdotool could not press keypad minus"
+  poll 20 outline_spans "$1" "63 563 *" ||
+    fail "after 39 x keypad minus the outline spans '${OUTLINE:-nothing}' (left right top bottom), expected 63 to 563 across"
+}
+
+# --- Pictures, geometry and counts, for the resize, hide and input-burst tests ---
+
+# Saves the window's picture as a PNG.
+capture() { import -window "$1" "$2" 2>/dev/null; }
+
+# Prints the window's client area as "W x H".
+window_size() {
+  xwininfo -id "$1" 2>/dev/null | awk '/^ *Width:/ {w = $2} /^ *Height:/ {h = $2} END {print w " x " h}'
+}
+
+# Prints "IsViewable" or "IsUnMapped" (or "IsUnviewable") for the window.
+map_state() { xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ {print $3}'; }
+
+# Counts the pixels of a picture (or of its crop WxH+X+Y) whose red and green differ. A body's
+# rim and fill never have equal red and green, while the overlay, the playback marks and Xvfb's
+# root pattern are all grey: so this counts pixels painted by bodies.
+coloured_pixels() {
+  local crop=()
+  [[ -n "${2:-}" ]] && crop=(-crop "$2" +repage)
+  convert "$1" "${crop[@]}" -separate -delete 2 -compose Difference -composite -threshold 0 \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+
+# Counts the pixels that are lit (any channel above 0) in the first picture and black in the
+# second, which must have the same size. With trails on nothing erases, so ticking only ever adds
+# paint: a pixel counted here was lost by something else.
+lost_pixels() {
+  convert \( "$1" -separate -evaluate-sequence Max -threshold 0 \) \
+    \( "$2" -separate -evaluate-sequence Max -threshold 0 -negate \) \
+    -compose Multiply -composite -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+
+# Succeeds when two pictures differ in at least one pixel (or in size).
+pictures_differ() { [[ "$(compare -metric AE "$1" "$2" null: 2>&1)" != 0 ]]; }
+
+# Waits up to `seconds` for the window's picture to change from what it shows now: proof that
+# the program is still drawing and presenting.
+wait_for_change() {
+  local id=$1 seconds=$2
+  capture "$id" "$WORK/change_from.png" || return 1
+  changed() { capture "$id" "$WORK/change_to.png" && pictures_differ "$WORK/change_from.png" "$WORK/change_to.png"; }
+  poll "$seconds" changed
+}
+
+# The measuring build beside the program under test, if it was built: it prints
+# "firings_t=N firings_h=N presents=N" once a second, which lets a test see what the program did
+# while its window could not be seen.
+STATS_BINARY="$(dirname "$GRAVITY")/gravity_stats"
+
+# Waits up to `seconds` for a line of counts, printed after line `after` of the program's stdout,
+# that satisfies the awk condition (fields: t, h, p), e.g. 'p == 0 && t > 0'.
+wait_for_counts() {
+  local after=$1 seconds=$2 condition=$3
+  counts_match() {
+    tail -n +"$((after + 1))" "$WORK/stdout" |
+      awk -F'[ =]' "{t = \$2; h = \$4; p = \$6} $condition {found = 1} END {exit !found}"
+  }
+  poll "$seconds" counts_match
+}
+
+count_lines() { wc -l <"$WORK/stdout"; }
