@@ -136,6 +136,63 @@ zoom_out_to_whole_world() {
     fail "after 39 x keypad minus the outline spans '${OUTLINE:-nothing}' (left right top bottom), expected 63 to 563 across"
 }
 
+# True when the image $1 has a pixel whose channels are not all equal.
+has_colour() {
+  local most
+  most=$(convert "$1" -colorspace HSL -channel G -separate +channel -format '%[fx:maxima]' info: 2>/dev/null)
+  [[ -n "$most" && "$most" != 0 ]]
+}
+
+# Runs "${@:3}" (a click, say) on window $1, which must show no colour yet, and measures how soon
+# afterwards it shows colour, giving up after $2 seconds. Screenshots are taken back to back in
+# the background from before the command on, each stamped when it is done, and read in order
+# here, so reading them does not slow the sampling down. Sets, in ms from the command's start,
+# COLOUR_BY_MS (the first screenshot with colour was done by then) and NONE_AT_MS (the last one
+# without colour was done by then), and leaves the first coloured screenshot as $WORK/snap.png for
+# the helpers above. Fails when the command fails or no screenshot shows colour.
+time_until_colour() {
+  local id=$1 seconds=$2 k=0 stamp burst start status=0
+  shift 2
+  rm -f "$WORK"/burst.* "$WORK"/burst_*.png
+  (
+    n=0
+    while [[ ! -e "$WORK/burst.stop" ]] && ((n < 500)); do
+      if import -window "$id" "$WORK/burst_$n.png" 2>/dev/null; then
+        echo "$n $(now_ms)" >>"$WORK/burst.log"
+      else
+        echo "$n failed" >>"$WORK/burst.log"
+      fi
+      n=$((n + 1))
+    done
+  ) &
+  burst=$!
+  poll 10 test -s "$WORK/burst.log"
+  start=$(now_ms)
+  "$@" || status=1
+  COLOUR_BY_MS=
+  NONE_AT_MS=
+  while ((status == 0 && $(now_ms) - start < seconds * 1000)); do
+    stamp=$(awk -v k="$k" '$1 == k { print $2 }' "$WORK/burst.log" 2>/dev/null)
+    if [[ -z "$stamp" ]]; then
+      sleep 0.02
+      continue
+    fi
+    if [[ "$stamp" != failed ]]; then
+      if has_colour "$WORK/burst_$k.png"; then
+        COLOUR_BY_MS=$((stamp - start))
+        mv "$WORK/burst_$k.png" "$WORK/snap.png"
+        break
+      fi
+      NONE_AT_MS=$((stamp - start))
+    fi
+    rm -f "$WORK/burst_$k.png"
+    k=$((k + 1))
+  done
+  touch "$WORK/burst.stop"
+  wait "$burst"
+  [[ -n "$COLOUR_BY_MS" ]]
+}
+
 # --- Pictures, geometry and counts, for the resize, hide and input-burst tests ---
 
 # Saves the window's picture as a PNG.
