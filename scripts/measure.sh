@@ -9,7 +9,11 @@
 #     start     as the program starts: the simulation running on 81 massless bodies
 #     seeded    after a mouse release on the window: a random universe in motion
 #     playback  after Enter: the recorded history played back
-# Targets: well under 3 % of one core for "empty", 1000 +- 10 firings per second throughout.
+#   Then, in a program started afresh and seeded once (about 65 s):
+#     running   30 s from 10 s after the seeding: ticks and presents per second and CPU use, and
+#               resident memory (VmRSS) 10 s and 60 s after the seeding
+# Targets: well under 3 % of one core for "empty", 1000 +- 10 firings per second throughout;
+# while running at least 990 ticks per second, at most 25 % of one core, no growth in memory.
 set -u
 
 seconds=${1:?usage: scripts/measure.sh <seconds> [path-to-gravity_stats]}
@@ -58,14 +62,15 @@ stop_program() {
 }
 
 # Runs one phase: CPU over the whole interval, rates averaged over the count lines printed in it.
+# The interval is <seconds> unless given.
 measure() {
-  local name=$1 first_line ticks_before ticks_after
+  local name=$1 secs=${2:-$seconds} first_line ticks_before ticks_after
   first_line=$(($(wc -l <"$work/counts") + 1))
   ticks_before=$(cpu_ticks)
-  sleep "$seconds"
+  sleep "$secs"
   ticks_after=$(cpu_ticks)
   tail -n +"$first_line" "$work/counts" | awk -v name="$name" -v ticks=$((ticks_after - ticks_before)) \
-      -v hz="$ticks_per_second" -v secs="$seconds" '
+      -v hz="$ticks_per_second" -v secs="$secs" '
     { for (i = 1; i <= NF; i++) { split($i, kv, "="); sum[kv[1]] += kv[2] }
       t = 0; split($1, kv, "="); t += kv[2]; split($2, kv, "="); t += kv[2]
       if (n == 0 || t < low) low = t
@@ -94,3 +99,40 @@ xdotool key Return
 sleep 0.5
 measure playback
 stop_program
+
+# A fresh program, seeded once and left to run: the rates and CPU over 30 s, from 10 s after the
+# seeding (when start-up and the seeding are long past), and resident memory 10 s and 60 s after
+# it. The history fills after about 63 s of simulation from start-up, so all of this is taken
+# while the simulation runs.
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$app_pid/status"; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+sleep_until_ms() {
+  local left=$(($1 - $(now_ms)))
+  if ((left > 0)); then sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"; fi
+}
+
+start_program
+xdotool click 1
+seeded_at=$(now_ms)
+sleep_until_ms $((seeded_at + 10000))
+rss_10=$(rss_kb)
+running=$(measure running 30)
+echo "$running"
+sleep_until_ms $((seeded_at + 60000))
+rss_60=$(rss_kb)
+mode_60=$(tail -1 "$work/counts" | awk '{print ($2 == "firings_h=0" ? "simulating" : "playing back")}')
+kill -0 "$app_pid" 2>/dev/null || { echo "measure: the program ended while running" >&2; exit 1; }
+stop_program
+
+awk -v line="$running" -v rss10="$rss_10" -v rss60="$rss_60" -v mode="$mode_60" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" '
+  BEGIN {
+    n = split(line, f, /[ ()%,;]+/)
+    for (i = 1; i < n; i++) {
+      if (f[i] == "cpu") cpu = f[i + 1]
+      if (f[i] == "t") ticks = f[i + 1]
+      if (f[i] == "presents/s") presents = f[i + 1]
+    }
+    verdict = (ticks >= 990 && cpu <= 25 && rss60 <= rss10) ? "all targets met" : "TARGET MISSED"
+    printf "summary   ticks/s %.1f (>= 990)   presents/s %.1f   cpu %.1f %% (<= 25)   VmRSS %d kB at 10 s, %d kB at 60 s (no growth; %s then)   load %s   %s\n",
+           ticks, presents, cpu, rss10, rss60, mode, load, verdict
+  }'
