@@ -7,9 +7,9 @@ build=(cmake make g++ pkg-config libsdl2-dev)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
+  test) wanted=("${build[@]}" clang libclang-rt-dev libgtest-dev libbenchmark-dev
                 xvfb xauth xdotool imagemagick x11-utils procps) ;;
-  fuzz) wanted=("${build[@]}" clang libclang-rt-14-dev) ;;
+  fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" xvfb xauth xdotool imagemagick x11-utils procps) ;;
   *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz or measure)" >&2; exit 2 ;;
 esac
