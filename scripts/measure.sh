@@ -24,24 +24,8 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "measure: $tool is missing (scripts/install-deps.sh measure)" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 150); do [[ -s "$work/display" ]] && break; sleep 0.2; done
-[[ -s "$work/display" ]] || { echo "measure: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+source "$(dirname "$0")/private-display.sh"
+start_private_display measure
 
 ticks_per_second=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }

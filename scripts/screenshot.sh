@@ -21,24 +21,8 @@ for tool in Xvfb xdotool import; do
 done
 mkdir -p "$(dirname "$out")" || exit 1
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 150); do [[ -s "$work/display" ]] && break; sleep 0.2; done
-[[ -s "$work/display" ]] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -1 "$work/display")"
-unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+source "$(dirname "$0")/private-display.sh"
+start_private_display screenshot
 
 "$binary" >/dev/null 2>"$work/stderr" &
 app_pid=$!

@@ -1,0 +1,25 @@
+# Sourced by the measuring and screenshot scripts: a work folder, a private Xvfb display for the
+# program, and the clean-up of both on exit. Sets `work`; the script sets `app_pid` when it starts
+# the program, so the clean-up ends it too.
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 2' INT TERM
+
+# Starts Xvfb on a display number it picks itself and points DISPLAY at it; $1 names the caller
+# in the message when it cannot.
+start_private_display() {
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 150); do [[ -s "$work/display" ]] && break; sleep 0.2; done
+  [[ -s "$work/display" ]] || { echo "$1: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -1 "$work/display")"
+  unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+}
