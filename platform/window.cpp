@@ -14,11 +14,10 @@ void ChooseSdlSettings() {
   // X11, or Wayland in a Wayland session. SDL would otherwise fall back to its "offscreen" or
   // "dummy" driver (or the bare console) when there is no desktop, and the program would run with
   // nothing to see. Wayland is only tried when a compositor is announced, since without one its
-  // client library complains on stderr. A driver the user names in SDL_VIDEODRIVER is honoured.
-  if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER,
-                std::getenv("WAYLAND_DISPLAY") == nullptr ? "x11" : "x11,wayland");
-  }
+  // client library complains on stderr. A driver the user names in SDL_VIDEODRIVER is honoured
+  // (the last argument keeps it); SDL before 2.0.22 reads the choice only from the environment.
+  SDL_setenv("SDL_VIDEODRIVER", std::getenv("WAYLAND_DISPLAY") == nullptr ? "x11" : "x11,wayland",
+             0);
   // SIGINT and SIGTERM become a quit event, so the program ends the normal way, with status 0,
   // whatever the environment asks of SDL.
   SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
