@@ -64,6 +64,17 @@ find_window() {
   echo "$id"
 }
 
+# Starts a private display and the program on it, and sets `id` to the program's window. With
+# `focus`, also moves the pointer to the middle of the window, which gives it the keyboard focus.
+open_program() {
+  start_display
+  start_gravity
+  id=$(find_window) || exit 1
+  if [[ "${1:-}" == focus ]]; then
+    xdotool mousemove --window "$id" 313 274 || fail "xdotool could not move the pointer"
+  fi
+}
+
 # Waits up to `seconds` for the program to end and sets EXIT_STATUS; fails if it does not end.
 wait_for_exit() {
   local seconds=$1

@@ -2,9 +2,7 @@
 # Escape then closes the window and ends the program with status 0.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 # Real input through the X server, with the pointer over the window so it also has the focus.
 xdotool mousemove --window "$id" 313 274 click 1 || fail "xdotool could not click"

@@ -2,10 +2,7 @@
 # middle click, each bring a new universe in colour. Prints how soon the colour showed.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
-xdotool mousemove --window "$id" 313 274 || fail "xdotool could not move the pointer"
+open_program focus
 # With the whole world in view no body can leave the surface before a screenshot finds it.
 zoom_out_to_whole_world "$id"
 

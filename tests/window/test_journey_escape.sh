@@ -1,9 +1,7 @@
 # Escape, with a universe running, ends the program with status 0. Prints how long it took.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 xdotool mousemove --window "$id" 313 274 click 1 || fail "xdotool could not click"
 poll 10 shows_bodies "$id" || fail "no coloured pixel within 10 s of the click"
 

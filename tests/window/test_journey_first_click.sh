@@ -4,9 +4,7 @@
 # coloured pixels there were.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 # Until the program presents, the window may show Xvfb's grey root pattern.
 shows_nothing() { snap "$id" && count_pixels && ((LIT == 0)); }

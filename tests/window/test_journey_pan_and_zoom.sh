@@ -3,11 +3,7 @@
 # resize the outline as the zoom divisor predicts: at zoom z it spans 313 -+ 10000 / z across.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
-# The pointer over the window gives it the keyboard focus.
-xdotool mousemove --window "$id" 313 274 || fail "xdotool could not move the pointer"
+open_program focus
 
 zoom_out_to_whole_world "$id"
 read -r left right top bottom <<<"$OUTLINE"

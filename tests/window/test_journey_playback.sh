@@ -3,10 +3,7 @@
 # bodies in colour.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
-xdotool mousemove --window "$id" 313 274 || fail "xdotool could not move the pointer"
+open_program focus
 # With the whole world in view no body can leave the surface, so the resumed simulation must show.
 zoom_out_to_whole_world "$id"
 xdotool click 1 || fail "xdotool could not click"

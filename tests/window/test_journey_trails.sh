@@ -9,10 +9,7 @@ MostDiscPixels=$((81 * 14 * 14))
 # Trails worth the name cover four times as much.
 TrailPixels=$((4 * MostDiscPixels))
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
-xdotool mousemove --window "$id" 313 274 || fail "xdotool could not move the pointer"
+open_program focus
 xdotool click 1 || fail "xdotool could not click"
 poll 10 shows_bodies "$id" || fail "no coloured pixel within 10 s of the click"
 echo "measured: $COLOURED coloured pixels with erasing on"

@@ -2,9 +2,7 @@
 # surface grows with it.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 xdotool windowsize "$id" 900 700 || fail "xdotool could not resize the window"
 has_size() {

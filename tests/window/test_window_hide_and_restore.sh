@@ -12,9 +12,7 @@ if [[ -x "$STATS_BINARY" ]]; then
   counted=yes
 fi
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 has_bodies() {
   capture "$id" "$WORK/shot.png" || return 1

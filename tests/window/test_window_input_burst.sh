@@ -3,9 +3,7 @@
 # program survives, prints nothing, and still ends with status 0 on Escape.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 geometry=$(xwininfo -id "$id")
 left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")

@@ -1,9 +1,7 @@
 # The program opens one window titled Form1 with a 626 x 549 client area, showing black.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 geometry=$(xwininfo -id "$id")
 width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")

@@ -6,9 +6,7 @@
 # (no colour), so every step below waits only for what it needs and moves on.
 source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-start_gravity
-id=$(find_window) || exit 1
+open_program
 
 corner_has_paint() {
   capture "$id" "$WORK/before.png" || return 1
