@@ -483,3 +483,107 @@ TEST(EmptySurfaces, ASizeWithoutPixelsIsNeverWrittenTo) {
 }
 
 }  // namespace
+
+// The changed region: whatever a drawing call paints must be inside the rectangles the next
+// present uploads, or the window would show a stale picture there.
+
+bool Covered(const ChangedRects& rects, int px, int py) {
+  for (int i = 0; i < rects.Count; ++i) {
+    const PixelRect& r = rects.Rects[static_cast<size_t>(i)];
+    if (px >= r.X && px < r.X + r.Width && py >= r.Y && py < r.Y + r.Height) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void ExpectRectsInside(const ChangedRects& rects, const Surface& surface) {
+  for (int i = 0; i < rects.Count; ++i) {
+    const PixelRect& r = rects.Rects[static_cast<size_t>(i)];
+    EXPECT_TRUE(r.X >= 0 && r.Y >= 0 && r.Width > 0 && r.Height > 0 &&
+                r.X + r.Width <= surface.Width && r.Y + r.Height <= surface.Height)
+        << r.X << "," << r.Y << " " << r.Width << "x" << r.Height;
+  }
+}
+
+TEST(ChangedRegion, EveryPaintedPixelIsInsideTheUploadedRectangles) {
+  // A size that is no multiple of the tile side, so the last row and column of tiles are clipped.
+  Surface surface = MakeSurface(203, 149);
+  ChangedRects rects;
+  TakeChangedRects(surface.Changed, rects);
+  uint32_t seed = 12345;
+  const auto next = [&seed](float low, float high) {
+    seed = seed * 1664525U + 1013904223U;
+    return low + (high - low) * static_cast<float>(seed >> 8) / 16777216.0F;
+  };
+  const float specials[] = {NaN, Inf, -Inf, 1e30F, -1e30F};
+  for (int call = 0; call < 3000; ++call) {
+    const std::vector<Colour> before = surface.Pixels;
+    float x = next(-40, 240);
+    float y = next(-40, 190);
+    if (call % 97 == 0) {
+      x = specials[(call / 97) % 5];
+    }
+    FillColor(surface, RGB(call % 256, 7, 9));
+    switch (call % 3) {
+      case 0:
+        Circle(surface, x, y, next(0, call % 50 == 0 ? 400 : 8), Red);
+        break;
+      case 1:
+        Line(surface, x, y, next(-40, 240), next(-40, 190), Blue);
+        break;
+      default:
+        PSet(surface, x, y, RGB(call % 256, 1, 1));
+        break;
+    }
+    TakeChangedRects(surface.Changed, rects);
+    ExpectRectsInside(rects, surface);
+    for (int py = 0; py < surface.Height; ++py) {
+      for (int px = 0; px < surface.Width; ++px) {
+        const size_t at = static_cast<size_t>(py) * 203U + static_cast<size_t>(px);
+        if (surface.Pixels[at] != before[at]) {
+          ASSERT_TRUE(Covered(rects, px, py)) << "call " << call << " pixel " << px << "," << py;
+        }
+      }
+    }
+  }
+  // Nothing drawn since the last present: nothing to upload.
+  TakeChangedRects(surface.Changed, rects);
+  EXPECT_EQ(rects.Count, 0);
+}
+
+TEST(ChangedRegion, ClearingResizingAndCrowdedMarksCoverTheWholeArea) {
+  Surface surface = MakeSurface(1000, 700);
+  ChangedRects rects;
+  const auto expectAllCovered = [&](int step) {
+    ExpectRectsInside(rects, surface);
+    for (int py = 0; py < surface.Height; py += step) {
+      for (int px = 0; px < surface.Width; px += step) {
+        ASSERT_TRUE(Covered(rects, px, py)) << px << "," << py;
+      }
+    }
+  };
+  TakeChangedRects(surface.Changed, rects);  // a new surface has never been shown
+  expectAllCovered(1);
+  EXPECT_EQ(rects.Count, 1);  // whole rows of tiles merge into one rectangle
+
+  Cls(surface);
+  TakeChangedRects(surface.Changed, rects);
+  expectAllCovered(1);
+
+  ResizeSurface(surface, 1100, 650);
+  TakeChangedRects(surface.Changed, rects);
+  expectAllCovered(1);
+
+  // More separate changes than the list holds: every one of them is still uploaded.
+  ResizeSurface(surface, 2000, 1200);
+  TakeChangedRects(surface.Changed, rects);
+  for (int py = 0; py < surface.Height; py += 2 * ChangedTileSide) {
+    for (int px = 0; px < surface.Width; px += 2 * ChangedTileSide) {
+      PSet(surface, static_cast<float>(px), static_cast<float>(py), Red);
+    }
+  }
+  TakeChangedRects(surface.Changed, rects);
+  EXPECT_EQ(rects.Count, MaxChangedRects);
+  expectAllCovered(2 * ChangedTileSide);
+}

@@ -56,9 +56,11 @@ void PaintRow(Surface& surface, double py, double first, double last, Colour col
   if (py < 0 || py > surface.Height - 1 || last < 0 || first > surface.Width - 1) {
     return;
   }
-  Colour* row = RowStart(surface, ClampToInt(py, 0, surface.Height - 1));
-  std::fill(row + ClampToInt(first, 0, surface.Width - 1),
-            row + ClampToInt(last, 0, surface.Width - 1) + 1, colour);
+  const int row = ClampToInt(py, 0, surface.Height - 1);
+  const int left = ClampToInt(first, 0, surface.Width - 1);
+  const int right = ClampToInt(last, 0, surface.Width - 1);
+  std::fill(RowStart(surface, row) + left, RowStart(surface, row) + right + 1, colour);
+  MarkChanged(surface.Changed, left, row, right, row);
 }
 
 // Paints pixels first..last of column px, clipped to the surface.
@@ -72,6 +74,7 @@ void PaintColumn(Surface& surface, double px, double first, double last, Colour 
   for (int py = top; py <= bottom; ++py) {
     RowStart(surface, py)[column] = colour;
   }
+  MarkChanged(surface.Changed, column, top, column, bottom);
 }
 
 // The disc's pixels on row py: those whose centres lie within radius of (x, y), that is
@@ -112,12 +115,13 @@ void PaintUncovered(Colour* row, int first, int last, Span neighbour, Colour col
 
 // One row of a disc: the fill colour inside, the outline colour on the pixels with a horizontal or
 // vertical neighbour outside the disc: the two ends of the row and whatever the rows above and
-// below do not cover. Together these make a closed ring one pixel thick.
-void PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Colour outline) {
+// below do not cover. Together these make a closed ring one pixel thick. Returns the columns
+// painted.
+Span PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Colour outline) {
   const int first = std::max(row.First, 0);
   const int last = std::min(row.Last, surface.Width - 1);
   if (first > last) {
-    return;
+    return EmptySpan;
   }
   Colour* pixels = RowStart(surface, py);
   std::fill(pixels + first, pixels + last + 1, surface.Fill);
@@ -129,6 +133,7 @@ void PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Co
   if (row.Last == last) {
     pixels[last] = outline;
   }
+  return {first, last};
 }
 
 }  // namespace
@@ -151,6 +156,7 @@ void ResizeSurface(Surface& surface, int width, int height) {
                 pixels.data() + static_cast<size_t>(py) * static_cast<size_t>(width));
     }
   }
+  surface.Changed = NewChangedRegion(width, height);
   surface.Pixels = std::move(pixels);
   surface.Width = width;
   surface.Height = height;
@@ -170,6 +176,7 @@ void Cls(Surface& surface) {
   if (HasPixels(surface)) {
     std::fill(surface.Pixels.begin(), surface.Pixels.end(), surface.Background);
   }
+  MarkAllChanged(surface.Changed);
 }
 
 void FillColor(Surface& surface, Colour colour) {
@@ -196,12 +203,17 @@ void Circle(Surface& surface, float x, float y, float radius, Colour outline) {
   const int lastRow = ClampToInt(bottom, 0, surface.Height - 1);
   Span above = DiscRow(cx, cy, r, firstRow - 1, surface.Width);
   Span row = DiscRow(cx, cy, r, firstRow, surface.Width);
+  Span painted = {surface.Width, -1};  // the columns painted on any row
   for (int py = firstRow; py <= lastRow; ++py) {
     const Span below = DiscRow(cx, cy, r, py + 1, surface.Width);
-    PaintDiscRow(surface, py, row, above, below, outline);
+    const Span columns = PaintDiscRow(surface, py, row, above, below, outline);
+    if (columns.First <= columns.Last) {
+      painted = {std::min(painted.First, columns.First), std::max(painted.Last, columns.Last)};
+    }
     above = row;
     row = below;
   }
+  MarkChanged(surface.Changed, painted.First, firstRow, painted.Last, lastRow);
 }
 
 void Circle(Surface& surface, float x, float y, float radius) {

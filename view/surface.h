@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "view/changed_region.h"
+
 // Colours are packed 24-bit values r + 256 g + 65536 b. In memory on a little-endian machine the
 // bytes of a pixel read R, G, B, 0.
 using Colour = uint32_t;
@@ -26,10 +28,11 @@ struct Surface {
   Colour PenColour = Black;  // used when a drawing call gives no colour; black erases without trace
   Colour Fill = Black;       // interior of circles
   uint64_t Changes = 0;      // counts drawing calls, so the window knows when to present again
+  ChangedRegion Changed;     // the pixels drawn on since the window last showed them
 };
 
 // Resizes the surface, keeping the pixels that still fit and filling the new area with the
-// background. The only surface operation that allocates.
+// background; all of it counts as changed. The only surface operation that allocates.
 void ResizeSurface(Surface& surface, int width, int height);
 
 float ScaleWidth(const Surface& surface);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// A rectangle of whole pixels: columns X..X+Width-1 and rows Y..Y+Height-1.
+struct PixelRect {
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+};
+
+// The side of the square tiles in which the changed region is kept, in pixels. A disc of the
+// largest body covers a tile or four; much smaller tiles only add rectangles to upload.
+inline constexpr int ChangedTileSide = 32;
+
+// Which parts of the surface were drawn on since the window last showed it, as a grid of tiles, so
+// the window uploads only those and presenting costs what moved rather than the window's area.
+struct ChangedRegion {
+  int Columns = 0;  // tiles across
+  int Rows = 0;     // tiles down
+  int Width = 0;    // the surface's size in pixels, which the last row and column are clipped to
+  int Height = 0;
+  bool Any = false;            // whether any tile is marked
+  std::vector<uint8_t> Tiles;  // row-major, Columns * Rows, 1 where something was drawn
+};
+
+// The rectangles one present uploads. The list is bounded: once it is full, the last rectangle
+// grows to take in everything that is left, so the list always covers the whole region.
+inline constexpr int MaxChangedRects = 256;
+struct ChangedRects {
+  int Count = 0;
+  std::array<PixelRect, MaxChangedRects> Rects;
+};
+
+// A grid for a surface of width x height pixels with everything marked, since the window has not
+// shown any of it yet. Allocates; used when the surface is resized.
+ChangedRegion NewChangedRegion(int width, int height);
+
+// Marks the pixels left..right of rows top..bottom, bounds included, clipped to the surface.
+void MarkChanged(ChangedRegion& region, int left, int top, int right, int bottom);
+void MarkAllChanged(ChangedRegion& region);
+
+// Hands out the rectangles that cover every marked tile, clipped to the surface, and clears the
+// marks. Runs of marked tiles along a row become one rectangle, and a run that spans the same
+// columns as one in the row above extends that rectangle downwards.
+void TakeChangedRects(ChangedRegion& region, ChangedRects& rects);
