@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/event_loop.h"
-#include "platform/window.h"
+#include "platform/desktop/event_loop.h"
+#include "platform/desktop/window.h"
 #include "world/world.h"
 
 namespace {

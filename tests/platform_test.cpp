@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "commands/handle_key.h"
-#include "platform/key_codes.h"
-#include "platform/window.h"
+#include "platform/desktop/key_codes.h"
+#include "platform/desktop/window.h"
 #include "view/surface.h"
 
 TEST(KeyCodes, BothEnterKeysToggleTheMode) {

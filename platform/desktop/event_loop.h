@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/window.h"
+#include "platform/desktop/window.h"
 #include "seed/random.h"
 #include "view/surface.h"
 #include "view/timers.h"

@@ -1,4 +1,4 @@
-#include "platform/key_codes.h"
+#include "platform/desktop/key_codes.h"
 
 #include <SDL2/SDL_mouse.h>
 

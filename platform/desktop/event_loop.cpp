@@ -1,4 +1,4 @@
-#include "platform/event_loop.h"
+#include "platform/desktop/event_loop.h"
 
 #include <SDL2/SDL.h>
 
@@ -11,7 +11,7 @@
 
 #include "commands/handle_key.h"
 #include "history/playback_tick.h"
-#include "platform/key_codes.h"
+#include "platform/desktop/key_codes.h"
 #include "seed/seed_universe.h"
 #include "sim/simulation_tick.h"
 
