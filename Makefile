@@ -1,4 +1,4 @@
-# The two commands of the README, plus the benchmarks and the measurements.
+# The two commands of the README, plus the icons, the benchmarks and the measurements.
 #   make           installs what is missing and builds the program (build/release/gravity)
 #   make run       installs what is missing, builds the program and starts it
 #   make test      installs what is missing, builds and runs every test, then the unit tests
@@ -6,6 +6,7 @@
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
+#   make icons     the PNG icons and the window icon's pixels, from the SVG icon
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -20,7 +21,7 @@ CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
-.PHONY: build run test bench fuzz measure screenshot clean
+.PHONY: build run test bench fuzz measure screenshot icons clean
 
 build:
 	$(DEPS) run
@@ -68,6 +69,10 @@ measure:
 screenshot: build
 	$(DEPS) measure
 	scripts/screenshot.sh docs/screenshot.png $(RELEASE)/gravity
+
+icons:
+	$(DEPS) icons
+	scripts/icons.sh
 
 clean:
 	rm -rf build

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|bench|fuzz|measure
+# Usage: scripts/install-deps.sh run|test|bench|fuzz|measure|icons
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
@@ -11,7 +11,8 @@ case "${1:-run}" in
                 xvfb xauth xdotool imagemagick x11-utils procps) ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" xvfb xauth xdotool imagemagick x11-utils procps) ;;
-  *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz or measure)" >&2; exit 2 ;;
+  icons) wanted=(librsvg2-bin imagemagick) ;;
+  *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz, measure or icons)" >&2; exit 2 ;;
 esac
 
 missing=()
