@@ -1,8 +1,10 @@
-# The two commands of the README, plus the icons, the benchmarks and the measurements.
+# The two commands of the README, plus packaging, the benchmarks and the measurements.
 #   make           installs what is missing and builds the program (build/release/gravity)
 #   make run       installs what is missing, builds the program and starts it
-#   make test      installs what is missing, builds and runs every test, then the unit tests
-#                  again under AddressSanitizer + UndefinedBehaviorSanitizer (built with clang)
+#   make test      installs what is missing, builds and runs every test, the packaging ones
+#                  included, then the unit tests again under AddressSanitizer +
+#                  UndefinedBehaviorSanitizer (built with clang)
+#   make package   the Debian package, build/release/gravity_<version>_<arch>.deb
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
@@ -21,7 +23,7 @@ CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
-.PHONY: build run test bench fuzz measure screenshot icons clean
+.PHONY: build run test package bench fuzz measure screenshot icons clean
 
 build:
 	$(DEPS) run
@@ -31,7 +33,7 @@ build:
 run: build
 	$(RELEASE)/gravity
 
-# Every test must run: a window test that would skip for want of a tool fails.
+# Every test must run: a window or packaging test that would skip for want of a tool fails.
 test:
 	$(DEPS) test
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON
@@ -40,6 +42,12 @@ test:
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
 	cmake --build $(SANITIZE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(SANITIZE) -L unit --output-on-failure
+
+package:
+	$(DEPS) package
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
+	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && cpack -G DEB
 
 bench:
 	$(DEPS) bench
