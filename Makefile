@@ -8,6 +8,7 @@
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
+#   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
@@ -23,7 +24,7 @@ CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
-.PHONY: build run test package bench fuzz measure screenshot icons clean
+.PHONY: build run test package bench fuzz measure screenshot animation icons clean
 
 build:
 	$(DEPS) run
@@ -77,6 +78,11 @@ measure:
 screenshot: build
 	$(DEPS) measure
 	scripts/screenshot.sh docs/screenshot.png $(RELEASE)/gravity
+
+# Captures the window under Xvfb for a few seconds after a new universe starts; each run differs.
+animation: build
+	$(DEPS) measure
+	scripts/animation.sh docs/universe.gif $(RELEASE)/gravity
 
 icons:
 	$(DEPS) icons
