@@ -1,10 +1,16 @@
-# The two commands of the README, plus the benchmarks and the measurements.
-#   make run    installs what is missing, builds the program and starts it
-#   make test   installs what is missing, builds and runs every test, then the unit tests again
-#               under AddressSanitizer + UndefinedBehaviorSanitizer (built with clang)
+# The two commands of the README, plus packaging, the benchmarks and the measurements.
+#   make           installs what is missing and builds the program (build/release/gravity)
+#   make run       installs what is missing, builds the program and starts it
+#   make test      installs what is missing, builds and runs every test, the packaging ones
+#                  included, then the unit tests again under AddressSanitizer +
+#                  UndefinedBehaviorSanitizer (built with clang)
+#   make package   the Debian package, build/release/gravity_<version>_<arch>.deb
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
+#   make animation    a few seconds of a running universe in docs/universe.gif
+#   make icons     the PNG icons and the window icon's pixels, from the SVG icon
+# NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
@@ -13,34 +19,48 @@ BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test bench fuzz measure screenshot clean
+# Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
+CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
+CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
-run:
-	scripts/install-deps.sh run
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF
+.PHONY: build run test package bench fuzz measure screenshot animation icons clean
+
+build:
+	$(DEPS) run
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity
+
+run: build
 	$(RELEASE)/gravity
 
+# Every test must run: a window or packaging test that would skip for want of a tool fails.
 test:
-	scripts/install-deps.sh test
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=ON
+	$(DEPS) test
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON
 	cmake --build $(RELEASE) -j $(JOBS)
-	ctest --test-dir $(RELEASE) --output-on-failure
-	CXX=clang++ cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
+	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
+	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
 	cmake --build $(SANITIZE) -j $(JOBS)
-	ctest --test-dir $(SANITIZE) -L unit --output-on-failure
+	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(SANITIZE) -L unit --output-on-failure
+
+package:
+	$(DEPS) package
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
+	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && cpack -G DEB
 
 bench:
-	scripts/install-deps.sh bench
-	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF -DGRAVITY_BENCH=ON
+	$(DEPS) bench
+	$(CONFIGURE) -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DGRAVITY_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS) --target gravity_bench
 	$(BENCH)/gravity_bench
 
 # Fuzzes the event handlers for FUZZ_SECONDS. New inputs collect in build/fuzz/corpus; a finding is
 # written to build/fuzz/ and belongs in fuzz/corpus once fixed.
 fuzz:
-	scripts/install-deps.sh fuzz
-	CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRAVITY_TESTS=OFF -DGRAVITY_FUZZ=ON
+	$(DEPS) fuzz
+	CXX=clang++ $(CONFIGURE) -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DGRAVITY_FUZZ=ON
 	cmake --build $(FUZZ) -j $(JOBS) --target event_script_fuzz
 	mkdir -p $(FUZZ)/corpus
 	$(FUZZ)/event_script_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -artifact_prefix=$(FUZZ)/ \
@@ -49,17 +69,24 @@ fuzz:
 MEASURE_SECONDS ?= 10
 
 measure:
-	scripts/install-deps.sh measure
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF
+	$(DEPS) measure
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity_stats
 	scripts/measure.sh $(MEASURE_SECONDS) $(RELEASE)/gravity_stats
 
 # Takes the picture under Xvfb, a few seconds after a new universe starts; each run differs.
-screenshot:
-	scripts/install-deps.sh measure
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF
-	cmake --build $(RELEASE) -j $(JOBS) --target gravity
+screenshot: build
+	$(DEPS) measure
 	scripts/screenshot.sh docs/screenshot.png $(RELEASE)/gravity
+
+# Captures the window under Xvfb for a few seconds after a new universe starts; each run differs.
+animation: build
+	$(DEPS) measure
+	scripts/animation.sh docs/universe.gif $(RELEASE)/gravity
+
+icons:
+	$(DEPS) icons
+	scripts/icons.sh
 
 clean:
 	rm -rf build

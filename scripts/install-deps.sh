@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|bench|fuzz|measure
+# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
+# CPack's Debian package: dpkg-shlibdeps works out the dependencies, `file` finds the binaries.
+package=(dpkg-dev file)
+window=(xvfb xauth xdotool imagemagick x11-utils procps)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" clang libclang-rt-dev libgtest-dev libbenchmark-dev
-                xvfb xauth xdotool imagemagick x11-utils procps) ;;
+  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" clang libclang-rt-dev libgtest-dev
+                libbenchmark-dev desktop-file-utils appstream man-db groff-base lintian) ;;
+  package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
-  measure) wanted=("${build[@]}" xvfb xauth xdotool imagemagick x11-utils procps) ;;
-  *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz or measure)" >&2; exit 2 ;;
+  measure) wanted=("${build[@]}" "${window[@]}") ;;
+  icons) wanted=(librsvg2-bin imagemagick) ;;
+  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure or icons)" >&2; exit 2 ;;
 esac
 
 missing=()

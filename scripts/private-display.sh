@@ -1,4 +1,4 @@
-# Sourced by the measuring and screenshot scripts: a work folder, a private Xvfb display for the
+# Sourced by the measuring, screenshot and animation scripts: a work folder, a private Xvfb display for the
 # program, and the clean-up of both on exit. Sets `work`; the script sets `app_pid` when it starts
 # the program, so the clean-up ends it too.
 work=$(mktemp -d)
@@ -22,4 +22,13 @@ start_private_display() {
   [[ -s "$work/display" ]] || { echo "$1: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(head -1 "$work/display")"
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+}
+
+# Starts the program $2 on the private display and waits for its window; sets `app_pid` and
+# `window`. $1 names the caller in the message when no window appears.
+start_program_window() {
+  "$2" >/dev/null 2>"$work/stderr" &
+  app_pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null | head -1)
+  [[ -n "$window" ]] || { echo "$1: no window appeared: $(head -3 "$work/stderr")" >&2; exit 1; }
 }

@@ -24,10 +24,7 @@ mkdir -p "$(dirname "$out")" || exit 1
 source "$(dirname "$0")/private-display.sh"
 start_private_display screenshot
 
-"$binary" >/dev/null 2>"$work/stderr" &
-app_pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null | head -1)
-[[ -n "$window" ]] || { echo "screenshot: no window appeared: $(head -3 "$work/stderr")" >&2; exit 1; }
+start_program_window screenshot "$binary"
 
 xdotool mousemove --window "$window" 430 190 key --delay 5 --repeat "$zoom_out_presses" KP_Subtract click 1 ||
   { echo "screenshot: xdotool could not drive the window" >&2; exit 1; }

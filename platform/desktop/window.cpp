@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/desktop/window_icon.h"
+
 namespace {
 
 // The surface's pixels are packed r + 256 g + 65536 b in 32 bits, the top byte unused.
@@ -60,6 +62,7 @@ bool OpenWindow(Window& w, Surface& surface) {
   if (w.Target == nullptr) {
     return false;
   }
+  SetWindowIcon(w.Sdl);
   // Keys arrive as key-down events only; no text input or input method is wanted.
   SDL_StopTextInput();
 

@@ -2,6 +2,9 @@
 # test started on it, polling helpers, and clean-up of every process on exit.
 # Usage in a test: source "$(dirname "$0")/lib.sh" "$@"
 
+source "$(dirname "${BASH_SOURCE[0]}")/../require_tools.sh"
+require_tools Xvfb xdotool
+
 GRAVITY=${1:?usage: bash $0 <path-to-gravity>}
 [[ -x "$GRAVITY" ]] || { echo "FAIL: $GRAVITY is not an executable" >&2; exit 1; }
 WORK=$(mktemp -d)
