@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "commands/handle_key.h"
 #include "platform/desktop/key_codes.h"
@@ -70,6 +71,26 @@ TEST(KeyCodes, UnknownKeysGiveTheUnusedCode) {
                                  SDLK_PLUS,      0x7fffffff,    -1};
   for (const SDL_Keycode key : unknown) {
     EXPECT_EQ(VirtualKeyCode(key), 0) << key;
+  }
+}
+
+TEST(KeyCodes, KeypadIsDigitsWithNumLockAndNavigationWithout) {
+  // Keypad 0..9, then the period, with NumLock on and off.
+  const SDL_Keycode pad[] = {SDLK_KP_0, SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_4,     SDLK_KP_5,
+                             SDLK_KP_6, SDLK_KP_7, SDLK_KP_8, SDLK_KP_9, SDLK_KP_PERIOD};
+  const int16_t withNumLock[] = {96, 97, 98, 99, 100, 101, 102, 103, 104, 105, 110};
+  const int16_t withoutNumLock[] = {45,       35, KeyDown, KeyPageDown, KeyLeft, 12,
+                                    KeyRight, 36, KeyUp,   KeyPageUp,   46};
+  for (size_t k = 0; k < std::size(pad); ++k) {
+    EXPECT_EQ(VirtualKeyCode(pad[k], true), withNumLock[k]) << k;
+    EXPECT_EQ(VirtualKeyCode(pad[k], false), withoutNumLock[k]) << k;
+  }
+  // The keys that are not digits keep their codes either way.
+  for (const bool numLock : {true, false}) {
+    EXPECT_EQ(VirtualKeyCode(SDLK_KP_PLUS, numLock), KeyPadPlus);
+    EXPECT_EQ(VirtualKeyCode(SDLK_KP_MINUS, numLock), KeyPadMinus);
+    EXPECT_EQ(VirtualKeyCode(SDLK_KP_ENTER, numLock), KeyEnter);
+    EXPECT_EQ(VirtualKeyCode(SDLK_t, numLock), KeyT);
   }
 }
 
