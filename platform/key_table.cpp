@@ -101,3 +101,7 @@ int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock) {
   }
   return 0;
 }
+
+int ShiftCode(bool shift, bool ctrl, bool alt) {
+  return (shift ? 1 : 0) + (ctrl ? 2 : 0) + (alt ? 4 : 0);
+}

@@ -48,3 +48,7 @@ struct KeyLabel {
 // arrows, 9 and 3 Page Up and Page Down, 7 Home, 1 End, 0 Insert, the period Delete and 5 the
 // clear key (12).
 int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock);
+
+// The shift state handed to the key and mouse handlers: 1 for Shift, 2 for Ctrl, 4 for Alt, added
+// together.
+int ShiftCode(bool shift, bool ctrl, bool alt);

@@ -88,17 +88,8 @@ int16_t VirtualKeyCode(SDL_Keycode key, bool numLock) {
 }
 
 int ShiftState(uint16_t modifiers) {
-  int shift = 0;
-  if ((modifiers & KMOD_SHIFT) != 0) {
-    shift += 1;
-  }
-  if ((modifiers & KMOD_CTRL) != 0) {
-    shift += 2;
-  }
-  if ((modifiers & KMOD_ALT) != 0) {
-    shift += 4;
-  }
-  return shift;
+  return ShiftCode((modifiers & KMOD_SHIFT) != 0, (modifiers & KMOD_CTRL) != 0,
+                   (modifiers & KMOD_ALT) != 0);
 }
 
 int MouseButtonCode(uint8_t button) {

@@ -10,8 +10,7 @@
 // the modifiers) they are the navigation keys printed on them.
 int16_t VirtualKeyCode(SDL_Keycode key, bool numLock = true);
 
-// The shift state handed to the key and mouse handlers: 1 for Shift, 2 for Ctrl, 4 for Alt, added
-// together.
+// The shift state of SDL's modifier bits, as the shared key table counts it.
 int ShiftState(uint16_t modifiers);
 
 // The mouse button handed to the seeding: 1 left, 2 right, 4 middle, 8 and 16 the side buttons, 0
