@@ -5,6 +5,10 @@
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
+#   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm)
+#   make web-run   builds the page and serves it on localhost
+#   make web-screenshot   a picture of the page in headless Chromium in docs/browser.png
+#   make web-measure   ticks per second and the page's CPU use in headless Chromium
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
@@ -12,8 +16,13 @@ SANITIZE := build/sanitize
 BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 600
+WEB := build/web
+WEB_BUILD := build/web-cmake
+WEB_PORT ?= 8000
+# Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
-.PHONY: run test bench fuzz measure screenshot clean
+.PHONY: run test bench fuzz measure screenshot web web-run web-screenshot web-measure browser-deps clean
 
 run:
 	scripts/install-deps.sh run
@@ -21,9 +30,10 @@ run:
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity
 	$(RELEASE)/gravity
 
-test:
+test: web browser-deps
 	scripts/install-deps.sh test
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=ON
+	cmake $(RELEASE) -DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD)
 	cmake --build $(RELEASE) -j $(JOBS)
 	ctest --test-dir $(RELEASE) --output-on-failure
 	CXX=clang++ cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
@@ -60,6 +70,30 @@ screenshot:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity
 	scripts/screenshot.sh docs/screenshot.png $(RELEASE)/gravity
+
+# The page: the same core and the browser window layer, built by Debian's emscripten. Nothing in
+# it is fetched from anywhere but the folder it is served from.
+web:
+	scripts/install-deps.sh web
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		-DGRAVITY_WEB_OUTPUT=$(CURDIR)/$(WEB)
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+web-run: web
+	@echo "The page is at http://localhost:$(WEB_PORT)/ (Ctrl+C stops serving it)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB)
+
+# The browser tests' driver, exactly as pinned in tests/browser/package-lock.json.
+browser-deps:
+	scripts/install-deps.sh web
+	npm ci --prefix tests/browser --no-audit --no-fund
+
+web-screenshot: web browser-deps
+	node tests/browser/page_test.js $(WEB) first_click docs/browser.png
+
+web-measure: web browser-deps
+	node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS)
+	ls -l $(WEB)
 
 clean:
 	rm -rf build

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|bench|fuzz|measure
+# Usage: scripts/install-deps.sh run|test|bench|fuzz|measure|web
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
+# The page and its browser tests. npm comes inside some Node.js builds; Debian's has it apart.
+web=(cmake make emscripten nodejs chromium python3)
+command -v npm >/dev/null 2>&1 || web+=(npm)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
   test) wanted=("${build[@]}" clang libclang-rt-dev libgtest-dev libbenchmark-dev
-                xvfb xauth xdotool imagemagick x11-utils procps) ;;
+                xvfb xauth xdotool imagemagick x11-utils procps "${web[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" xvfb xauth xdotool imagemagick x11-utils procps) ;;
-  *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz or measure)" >&2; exit 2 ;;
+  web) wanted=("${web[@]}") ;;
+  *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz, measure or web)" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -16,16 +16,13 @@ mergeInto(LibraryManager.library, {
     };
     const box = canvas.getBoundingClientRect();
     apply(Math.round(box.width * devicePixelRatio), Math.round(box.height * devicePixelRatio));
+    // Watching the device-pixel box also hears of a move to a screen of another density, where
+    // the CSS size stays the same. The size itself is worked out as at the start: the device-pixel
+    // box is not scaled when a browser only emulates a density.
     const observer = new ResizeObserver((entries) => {
-      const entry = entries[entries.length - 1];
-      if (entry.devicePixelContentBoxSize) {
-        const size = entry.devicePixelContentBoxSize[0];
-        apply(size.inlineSize, size.blockSize);
-      } else {
-        const size = entry.contentBoxSize[0];
-        apply(Math.round(size.inlineSize * devicePixelRatio),
-              Math.round(size.blockSize * devicePixelRatio));
-      }
+      const size = entries[entries.length - 1].contentBoxSize[0];
+      apply(Math.round(size.inlineSize * devicePixelRatio),
+            Math.round(size.blockSize * devicePixelRatio));
     });
     try {
       observer.observe(canvas, { box: 'device-pixel-content-box' });

@@ -25,15 +25,16 @@ function serve(dir) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// Opens the page with the program running and its first frame presented.
-async function openPage(dir) {
+// Opens the page with the program running and its first frame presented, on a screen of
+// `deviceScaleFactor` device pixels per CSS pixel.
+async function openPage(dir, { deviceScaleFactor = 1 } = {}) {
   const server = await serve(dir);
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox'],
   });
-  const page = await browser.newPage({ viewport: { width: 800, height: 660 } });
+  const page = await browser.newPage({ viewport: { width: 800, height: 660 }, deviceScaleFactor });
   const errors = [];
   page.on('console', (message) => {
     if (message.type() === 'error') errors.push(message.text());
