@@ -34,6 +34,19 @@ const journeys = {
     await click(page);
     const after = await summaryWithin(page, 1000, (s) => s.coloured > 0);
     assert.ok(after.coloured > 0, 'coloured discs within a second of the click');
+
+    // The command keys and the right button are the program's: the page neither scrolls nor opens
+    // a menu. Other keys keep their usual meaning.
+    await page.evaluate(() => {
+      window.prevented = {};
+      const note = (event) => { window.prevented[event.code || event.type] = event.defaultPrevented; };
+      window.addEventListener('keydown', note);
+      window.addEventListener('contextmenu', note);
+    });
+    for (const key of ['ArrowDown', 'PageDown', 'Space', 'KeyA']) await page.keyboard.press(key);
+    await page.mouse.click(300, 250, { button: 'right' });
+    assert.deepEqual(await page.evaluate(() => window.prevented),
+                     { ArrowDown: true, PageDown: true, Space: true, KeyA: false, contextmenu: true });
     if (screenshot) {
       await sleep(2500);
       await page.screenshot({ path: screenshot });
