@@ -32,6 +32,8 @@
 namespace {
 
 constexpr double NsPerMs = 1e6;
+// Several frames at 60 Hz, so a slow frame is caught up, but far less than anyone would notice as
+// a burst.
 constexpr int64_t FrameCatchUpNs = 100'000'000;
 
 // Everything the page's program owns, allocated once at load: the world alone is 1.5 MB.
