@@ -70,7 +70,8 @@ const journeys = {
   },
 
   // Keypad minus zooms out: the world outline, 20000 world units across, is 20000 / zoom pixels
-  // wide. On a screen of two device pixels per CSS pixel the surface has twice the design size.
+  // wide. On a screen of two device pixels per CSS pixel the surface has twice the design size,
+  // and follows the window when it is resized.
   async zoom({ page }) {
     const canvas = await canvasSummary(page);
     assert.deepEqual([canvas.width, canvas.height], [2 * 626, 2 * 549]);
@@ -90,6 +91,16 @@ const journeys = {
     // The main row's minus is not the keypad's.
     await page.keyboard.press('Minus');
     assert.equal((await outlineAt(51)).width, far.width);
+
+    // A smaller window: the surface follows it, and the keypad's plus zooms back in on it.
+    await page.evaluate(() => Object.assign(document.querySelector('#frame').style,
+                                            { width: '400px', height: '300px' }));
+    await page.waitForFunction(() => document.querySelector('#canvas').width === 800);
+    await page.keyboard.press('NumpadAdd');
+    const resized = await summaryWithin(page, 1000, (t) => t.outline &&
+                                        Math.abs(t.outline.width - 20000 / 50) <= 2);
+    assert.deepEqual([resized.width, resized.height], [800, 600]);
+    assert.ok(Math.abs(resized.outline.width - 20000 / 50) <= 2, `${resized.outline.width} wide`);
   },
 
   // With T the bodies leave their trails: the coloured area grows instead of moving along. A
