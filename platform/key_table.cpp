@@ -46,7 +46,7 @@ int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock) {
     case KeyName::Function:
       return key.Number >= 1 && key.Number <= MaxFunctionKey
                  ? static_cast<int16_t>(KeyF1 + key.Number - 1)
-                 : 0;
+                 : int16_t{0};
     case KeyName::Backspace:
       return 8;
     case KeyName::Tab:
