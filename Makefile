@@ -10,6 +10,10 @@
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 #   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
+#   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm)
+#   make web-run   builds the page and serves it on localhost
+#   make web-screenshot   a picture of the page in headless Chromium in docs/browser.png
+#   make web-measure   ticks per second and the page's CPU use in headless Chromium
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -18,13 +22,19 @@ SANITIZE := build/sanitize
 BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 600
+WEB := build/web
+WEB_BUILD := build/web-cmake
+WEB_PORT ?= 8000
+# Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
 # Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
 CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
-.PHONY: build run test package bench fuzz measure screenshot animation icons clean
+.PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
+	web-screenshot web-measure browser-deps clean
 
 build:
 	$(DEPS) run
@@ -34,10 +44,11 @@ build:
 run: build
 	$(RELEASE)/gravity
 
-# Every test must run: a window or packaging test that would skip for want of a tool fails.
-test:
+# Every test must run: a window, packaging or browser test that would skip for want of a tool fails.
+test: web browser-deps
 	$(DEPS) test
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
+		-DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD)
 	cmake --build $(RELEASE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
@@ -87,6 +98,34 @@ animation: build
 icons:
 	$(DEPS) icons
 	scripts/icons.sh
+
+# The page: the same core and the browser window layer, built by Debian's emscripten. Nothing in
+# it is fetched from anywhere but the folder it is served from.
+web:
+	$(DEPS) web
+	$(EMSCRIPTEN_ENV) emcmake $(CONFIGURE) -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		-DGRAVITY_WEB_OUTPUT=$(CURDIR)/$(WEB)
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+
+web-run: web
+	@echo "The page is at http://localhost:$(WEB_PORT)/ (Ctrl+C stops serving it)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB)
+
+# The browser tests' driver, exactly as pinned in tests/browser/package-lock.json; installed again
+# only when the lock file changes.
+BROWSER_DEPS := tests/browser/node_modules/.package-lock.json
+browser-deps: $(BROWSER_DEPS)
+$(BROWSER_DEPS): tests/browser/package-lock.json
+	$(DEPS) web
+	npm ci --prefix tests/browser --no-audit --no-fund
+	touch $@
+
+web-screenshot: web browser-deps
+	node tests/browser/page_test.js $(WEB) first_click docs/browser.png
+
+web-measure: web browser-deps
+	node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS)
+	ls -l $(WEB)
 
 clean:
 	rm -rf build

@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons
+# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons|web
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
 # CPack's Debian package: dpkg-shlibdeps works out the dependencies, `file` finds the binaries.
 package=(dpkg-dev file)
 window=(xvfb xauth xdotool imagemagick x11-utils procps)
+# The page and its browser tests. npm comes inside some Node.js builds; Debian's has it apart.
+web=(cmake make emscripten nodejs chromium python3)
+command -v npm >/dev/null 2>&1 || web+=(npm)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" clang libclang-rt-dev libgtest-dev
-                libbenchmark-dev desktop-file-utils appstream man-db groff-base lintian) ;;
+  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${web[@]}" clang libclang-rt-dev
+                libgtest-dev libbenchmark-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" "${window[@]}") ;;
   icons) wanted=(librsvg2-bin imagemagick) ;;
-  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure or icons)" >&2; exit 2 ;;
+  web) wanted=("${web[@]}") ;;
+  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure, icons or web)" >&2; exit 2 ;;
 esac
 
 missing=()

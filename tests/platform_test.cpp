@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "commands/handle_key.h"
 #include "platform/desktop/key_codes.h"
 #include "platform/desktop/window.h"
+#include "platform/key_table.h"
+#include "platform/web/web_keys.h"
 #include "view/surface.h"
 
 TEST(KeyCodes, BothEnterKeysToggleTheMode) {
@@ -70,6 +73,65 @@ TEST(KeyCodes, UnknownKeysGiveTheUnusedCode) {
                                  SDLK_PLUS,      0x7fffffff,    -1};
   for (const SDL_Keycode key : unknown) {
     EXPECT_EQ(VirtualKeyCode(key), 0) << key;
+  }
+}
+
+TEST(KeyCodes, KeypadIsDigitsWithNumLockAndNavigationWithout) {
+  // Keypad 0..9, then the period, with NumLock on and off.
+  const SDL_Keycode pad[] = {SDLK_KP_0, SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_4,     SDLK_KP_5,
+                             SDLK_KP_6, SDLK_KP_7, SDLK_KP_8, SDLK_KP_9, SDLK_KP_PERIOD};
+  const int16_t withNumLock[] = {96, 97, 98, 99, 100, 101, 102, 103, 104, 105, 110};
+  const int16_t withoutNumLock[] = {45,       35, KeyDown, KeyPageDown, KeyLeft, 12,
+                                    KeyRight, 36, KeyUp,   KeyPageUp,   46};
+  for (size_t k = 0; k < std::size(pad); ++k) {
+    EXPECT_EQ(VirtualKeyCode(pad[k], true), withNumLock[k]) << k;
+    EXPECT_EQ(VirtualKeyCode(pad[k], false), withoutNumLock[k]) << k;
+  }
+  // The keys that are not digits keep their codes either way.
+  for (const bool numLock : {true, false}) {
+    EXPECT_EQ(VirtualKeyCode(SDLK_KP_PLUS, numLock), KeyPadPlus);
+    EXPECT_EQ(VirtualKeyCode(SDLK_KP_MINUS, numLock), KeyPadMinus);
+    EXPECT_EQ(VirtualKeyCode(SDLK_KP_ENTER, numLock), KeyEnter);
+    EXPECT_EQ(VirtualKeyCode(SDLK_t, numLock), KeyT);
+  }
+}
+
+// The browser describes a key by what it means (KeyboardEvent.key) and where it sits (.code); both
+// window layers must reach the same codes through the shared table.
+TEST(KeyCodes, BrowserKeysGetTheSameCodesAsTheDesktop) {
+  struct Case {
+    const char* Key;
+    const char* Code;
+    int16_t Expected;
+  };
+  const Case cases[] = {
+      {"t", "KeyT", KeyT},
+      {"T", "KeyT", KeyT},
+      {"t", "KeyK", KeyT},         // a layout with T where QWERTY has K
+      {"\xd0\xb5", "KeyT", KeyT},  // a Cyrillic letter on the T key
+      {"%", "Digit5", '5'},        // a shifted digit
+      {"Enter", "Enter", KeyEnter},
+      {"Enter", "NumpadEnter", KeyEnter},
+      {"Escape", "Escape", KeyEscape},
+      {" ", "Space", KeySpace},
+      {"ArrowLeft", "ArrowLeft", KeyLeft},
+      {"PageDown", "PageDown", KeyPageDown},
+      {"F5", "F5", 116},
+      {"+", "NumpadAdd", KeyPadPlus},
+      {"-", "NumpadSubtract", KeyPadMinus},
+      {"-", "Minus", 0},  // the main row's minus does not zoom
+      {"4", "Numpad4", 100},
+      {"ArrowLeft", "Numpad4", KeyLeft},  // NumLock off
+      {"PageUp", "Numpad9", KeyPageUp},
+      {"Clear", "Numpad5", 12},
+      {".", "NumpadDecimal", 110},
+      {"Delete", "NumpadDecimal", 46},
+      {"Dead", "Quote", 0},
+      {"", "", 0},
+  };
+  for (const Case& c : cases) {
+    const WebKey key = DescribeWebKey(c.Key, c.Code);
+    EXPECT_EQ(KeyCodeForLabel(key.Label, key.NumLock), c.Expected) << c.Key << " " << c.Code;
   }
 }
 

@@ -105,6 +105,20 @@ TEST(TimerStall, LagJustOverTheCatchUpWindowIsAStall) {
   EXPECT_EQ(DueFirings(late, timer, Start + Ms + MaxCatchUpNs + 1), 1);
 }
 
+TEST(TimerStall, FramePacedLayerKeepsTheRateAndStillDropsAStall) {
+  // A browser runs the timers once per display frame, 60 times a second, with a longer limit.
+  constexpr int64_t FrameCatchUpNs = 100 * Ms;
+  const Timer timer = Running();
+  TimerSchedule schedule = StartedAt(timer, Start);
+  int firings = 0;
+  for (int frame = 1; frame <= 60; ++frame) {
+    firings += DueFirings(schedule, timer, Start + frame * 1'000 * Ms / 60, FrameCatchUpNs);
+  }
+  EXPECT_EQ(firings, 1000);
+  // A hidden tab runs no frames for two seconds: one firing, not two thousand.
+  EXPECT_EQ(DueFirings(schedule, timer, Start + 3'000 * Ms, FrameCatchUpNs), 1);
+}
+
 TEST(TimerEnabling, DisabledTimerNeverFires) {
   const Timer timer{.Enabled = false};
   TimerSchedule schedule;

@@ -13,7 +13,7 @@ int64_t IntervalNs(const Timer& timer) {
 
 }  // namespace
 
-int DueFirings(TimerSchedule& schedule, const Timer& timer, int64_t nowNs) {
+int DueFirings(TimerSchedule& schedule, const Timer& timer, int64_t nowNs, int64_t maxCatchUpNs) {
   if (!timer.Enabled) {
     schedule.WasEnabled = false;
     return 0;
@@ -33,7 +33,7 @@ int DueFirings(TimerSchedule& schedule, const Timer& timer, int64_t nowNs) {
   // After a stall, fire once and restart the cadence from now instead of replaying every lost
   // firing in a burst.
   const int64_t lag = nowNs - schedule.NextDueNs;
-  if (lag > MaxCatchUpNs) {
+  if (lag > maxCatchUpNs) {
     schedule.NextDueNs = nowNs + interval;
     return 1;
   }

@@ -26,9 +26,11 @@ inline constexpr int64_t MaxCatchUpNs = 5'000'000;  // a lag beyond this is a st
 
 // How many firings of `timer` are due at `nowNs`, advancing the schedule past them. A timer that
 // has just been enabled first fires one interval later; a disabled timer never fires. A lag of up
-// to MaxCatchUpNs is caught up; after a longer stall one firing is due and the cadence restarts
-// from `nowNs`.
-int DueFirings(TimerSchedule& schedule, const Timer& timer, int64_t nowNs);
+// to `maxCatchUpNs` is caught up; after a longer stall one firing is due and the cadence restarts
+// from `nowNs`. A window layer that only gets to run once per display frame catches up a frame's
+// worth of firings, so it passes a longer limit.
+int DueFirings(TimerSchedule& schedule, const Timer& timer, int64_t nowNs,
+               int64_t maxCatchUpNs = MaxCatchUpNs);
 // When the next firing falls due, INT64_MAX while the timer is disabled, or INT64_MIN when it has
 // been enabled since the last DueFirings (its cadence starts at the next DueFirings call).
 int64_t NextFiringNs(const TimerSchedule& schedule, const Timer& timer);

@@ -85,7 +85,8 @@ bool HandleEvent(Program& p, LoopState& state, const SDL_Event& event) {
       return false;
     case SDL_KEYDOWN: {
       // Held keys repeat, and every repeat is a press of its own.
-      const int16_t code = VirtualKeyCode(event.key.keysym.sym);
+      const bool numLock = (event.key.keysym.mod & KMOD_NUM) != 0;
+      const int16_t code = VirtualKeyCode(event.key.keysym.sym, numLock);
       const int shift = ShiftState(event.key.keysym.mod);
       return HandleKey(*p.world, p.surface, p.timers, code, shift) != KeyOutcome::EndProgram;
     }

@@ -2,98 +2,94 @@
 
 #include <SDL2/SDL_mouse.h>
 
-#include "commands/handle_key.h"
+#include "platform/key_table.h"
 
-int16_t VirtualKeyCode(SDL_Keycode key) {
-  // Letters are case-insensitive: both 'a' and 'A' are 65.
-  if (key >= SDLK_a && key <= SDLK_z) {
-    return static_cast<int16_t>(key - SDLK_a + 'A');
-  }
-  if (key >= 'A' && key <= 'Z') {
-    return static_cast<int16_t>(key);
-  }
-  if (key >= SDLK_0 && key <= SDLK_9) {
-    return static_cast<int16_t>(key - SDLK_0 + '0');
+namespace {
+
+// SDL's keycode as a label of the shared key table.
+KeyLabel LabelOf(SDL_Keycode key) {
+  // Letters come lower-case from SDL; the table takes either case.
+  if ((key >= SDLK_a && key <= SDLK_z) || (key >= 'A' && key <= 'Z') ||
+      (key >= SDLK_0 && key <= SDLK_9)) {
+    return {.Name = KeyName::Character, .Character = static_cast<char>(key)};
   }
   if (key >= SDLK_F1 && key <= SDLK_F12) {
-    return static_cast<int16_t>(key - SDLK_F1 + 112);
+    return {.Name = KeyName::Function, .Number = static_cast<int>(key - SDLK_F1) + 1};
   }
   // The keypad digits 1..9 are contiguous but keypad 0 comes after them.
   if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
-    return static_cast<int16_t>(key - SDLK_KP_1 + 97);
+    return {.Name = KeyName::PadDigit, .Number = static_cast<int>(key - SDLK_KP_1) + 1};
   }
 
   switch (key) {
     case SDLK_BACKSPACE:
-      return 8;
+      return {.Name = KeyName::Backspace};
     case SDLK_TAB:
-      return 9;
+      return {.Name = KeyName::Tab};
     case SDLK_RETURN:
     case SDLK_RETURN2:
+      return {.Name = KeyName::Enter};
     case SDLK_KP_ENTER:
-      return KeyEnter;
+      return {.Name = KeyName::PadEnter};
     case SDLK_LSHIFT:
     case SDLK_RSHIFT:
-      return 16;
+      return {.Name = KeyName::Shift};
     case SDLK_LCTRL:
     case SDLK_RCTRL:
-      return 17;
+      return {.Name = KeyName::Ctrl};
     case SDLK_LALT:
     case SDLK_RALT:
-      return 18;
+      return {.Name = KeyName::Alt};
     case SDLK_ESCAPE:
-      return KeyEscape;
+      return {.Name = KeyName::Escape};
     case SDLK_SPACE:
-      return KeySpace;
+      return {.Name = KeyName::Space};
     case SDLK_PAGEUP:
-      return KeyPageUp;
+      return {.Name = KeyName::PageUp};
     case SDLK_PAGEDOWN:
-      return KeyPageDown;
+      return {.Name = KeyName::PageDown};
     case SDLK_END:
-      return 35;
+      return {.Name = KeyName::End};
     case SDLK_HOME:
-      return 36;
+      return {.Name = KeyName::Home};
     case SDLK_LEFT:
-      return KeyLeft;
+      return {.Name = KeyName::Left};
     case SDLK_UP:
-      return KeyUp;
+      return {.Name = KeyName::Up};
     case SDLK_RIGHT:
-      return KeyRight;
+      return {.Name = KeyName::Right};
     case SDLK_DOWN:
-      return KeyDown;
+      return {.Name = KeyName::Down};
     case SDLK_INSERT:
-      return 45;
+      return {.Name = KeyName::Insert};
     case SDLK_DELETE:
-      return 46;
+      return {.Name = KeyName::Delete};
     case SDLK_KP_0:
-      return 96;
+      return {.Name = KeyName::PadDigit, .Number = 0};
     case SDLK_KP_MULTIPLY:
-      return 106;
+      return {.Name = KeyName::PadMultiply};
     case SDLK_KP_PLUS:
-      return KeyPadPlus;
+      return {.Name = KeyName::PadPlus};
     case SDLK_KP_MINUS:
-      return KeyPadMinus;
+      return {.Name = KeyName::PadMinus};
     case SDLK_KP_PERIOD:
-      return 110;
+      return {.Name = KeyName::PadPeriod};
     case SDLK_KP_DIVIDE:
-      return 111;
+      return {.Name = KeyName::PadDivide};
     default:
-      return 0;
+      return {};
   }
 }
 
+}  // namespace
+
+int16_t VirtualKeyCode(SDL_Keycode key, bool numLock) {
+  return KeyCodeForLabel(LabelOf(key), numLock);
+}
+
 int ShiftState(uint16_t modifiers) {
-  int shift = 0;
-  if ((modifiers & KMOD_SHIFT) != 0) {
-    shift += 1;
-  }
-  if ((modifiers & KMOD_CTRL) != 0) {
-    shift += 2;
-  }
-  if ((modifiers & KMOD_ALT) != 0) {
-    shift += 4;
-  }
-  return shift;
+  return ShiftCode((modifiers & KMOD_SHIFT) != 0, (modifiers & KMOD_CTRL) != 0,
+                   (modifiers & KMOD_ALT) != 0);
 }
 
 int MouseButtonCode(uint8_t button) {

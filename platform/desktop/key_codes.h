@@ -6,10 +6,11 @@
 
 // The virtual key code the commands expect for a key, chosen by the key's label (its keycode, not
 // its position), so a T key on any layout is 84. Keys without a code give 0, which no command uses.
-int16_t VirtualKeyCode(SDL_Keycode key);
+// SDL names the keypad's keys the same whatever NumLock says; with NumLock off (KMOD_NUM clear in
+// the modifiers) they are the navigation keys printed on them.
+int16_t VirtualKeyCode(SDL_Keycode key, bool numLock = true);
 
-// The shift state handed to the key and mouse handlers: 1 for Shift, 2 for Ctrl, 4 for Alt, added
-// together.
+// The shift state of SDL's modifier bits, as the shared key table counts it.
 int ShiftState(uint16_t modifiers);
 
 // The mouse button handed to the seeding: 1 left, 2 right, 4 middle, 8 and 16 the side buttons, 0

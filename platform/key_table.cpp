@@ -1,0 +1,107 @@
+#include "platform/key_table.h"
+
+#include <array>
+
+#include "commands/handle_key.h"
+
+namespace {
+
+constexpr int16_t KeyClear = 12;
+constexpr int16_t KeyEnd = 35;
+constexpr int16_t KeyHome = 36;
+constexpr int16_t KeyInsert = 45;
+constexpr int16_t KeyDelete = 46;
+constexpr int16_t KeyPad0 = 96;
+constexpr int16_t KeyF1 = 112;
+constexpr int MaxFunctionKey = 12;
+
+// The keypad's digits with NumLock off, by digit: the navigation key printed beside each.
+constexpr std::array<int16_t, 10> PadNavigation = {
+    KeyInsert, KeyEnd, KeyDown, KeyPageDown, KeyLeft, KeyClear, KeyRight, KeyHome, KeyUp, KeyPageUp,
+};
+
+int16_t CharacterCode(char c) {
+  if (c >= 'a' && c <= 'z') {
+    return static_cast<int16_t>(c - 'a' + 'A');
+  }
+  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+    return static_cast<int16_t>(c);
+  }
+  return 0;
+}
+
+int16_t PadDigitCode(int digit, bool numLock) {
+  if (digit < 0 || digit > 9) {
+    return 0;
+  }
+  return numLock ? static_cast<int16_t>(KeyPad0 + digit) : PadNavigation[digit];
+}
+
+}  // namespace
+
+int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock) {
+  switch (key.Name) {
+    case KeyName::Character:
+      return CharacterCode(key.Character);
+    case KeyName::Function:
+      return key.Number >= 1 && key.Number <= MaxFunctionKey
+                 ? static_cast<int16_t>(KeyF1 + key.Number - 1)
+                 : int16_t{0};
+    case KeyName::Backspace:
+      return 8;
+    case KeyName::Tab:
+      return 9;
+    case KeyName::Enter:
+    case KeyName::PadEnter:
+      return KeyEnter;
+    case KeyName::Shift:
+      return 16;
+    case KeyName::Ctrl:
+      return 17;
+    case KeyName::Alt:
+      return 18;
+    case KeyName::Escape:
+      return KeyEscape;
+    case KeyName::Space:
+      return KeySpace;
+    case KeyName::PageUp:
+      return KeyPageUp;
+    case KeyName::PageDown:
+      return KeyPageDown;
+    case KeyName::End:
+      return KeyEnd;
+    case KeyName::Home:
+      return KeyHome;
+    case KeyName::Left:
+      return KeyLeft;
+    case KeyName::Up:
+      return KeyUp;
+    case KeyName::Right:
+      return KeyRight;
+    case KeyName::Down:
+      return KeyDown;
+    case KeyName::Insert:
+      return KeyInsert;
+    case KeyName::Delete:
+      return KeyDelete;
+    case KeyName::PadDigit:
+      return PadDigitCode(key.Number, numLock);
+    case KeyName::PadMultiply:
+      return 106;
+    case KeyName::PadPlus:
+      return KeyPadPlus;
+    case KeyName::PadMinus:
+      return KeyPadMinus;
+    case KeyName::PadPeriod:
+      return numLock ? 110 : KeyDelete;
+    case KeyName::PadDivide:
+      return 111;
+    case KeyName::Unknown:
+      return 0;
+  }
+  return 0;
+}
+
+int ShiftCode(bool shift, bool ctrl, bool alt) {
+  return (shift ? 1 : 0) + (ctrl ? 2 : 0) + (alt ? 4 : 0);
+}
