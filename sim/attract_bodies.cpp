@@ -11,6 +11,15 @@
 // processor overlaps. Only the sum into each single velocity is a chain, and with the rows taken in
 // ascending j every body still adds its pulls in ascending order, each rounded to single before the
 // next.
+//
+// Where the processor has wider vector instructions the row loops are built for them too. Each lane
+// of a vector square root, division, product or conversion rounds exactly like the scalar
+// instruction, and nothing is fused, so every processor gets the same bits.
+#if defined(__x86_64__) && defined(__linux__)
+#define WIDE_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define WIDE_VECTORS
+#endif
 
 namespace {
 
@@ -19,8 +28,9 @@ constexpr size_t Bodies = BodyCount;
 // Body j's difference to every body and the base of the power from their plain distance. Bodies
 // before j are pulled before j moves, so they feel it where it was; bodies after j feel it where it
 // is now. Body j's own entry (zero apart) is never used.
-void RowBases(size_t j, const BodyDoubles& oldX, const BodyDoubles& oldY, const BodyDoubles& x,
-              const BodyDoubles& y, BodyDoubles& dx, BodyDoubles& dy, BodyDoubles& base) {
+WIDE_VECTORS void RowBases(size_t j, const BodyDoubles& oldX, const BodyDoubles& oldY,
+                           const BodyDoubles& x, const BodyDoubles& y, BodyDoubles& dx,
+                           BodyDoubles& dy, BodyDoubles& base) {
   for (size_t i = 0; i < j; ++i) {
     dx[i] = oldX[j] - x[i];
     dy[i] = oldY[j] - y[i];
@@ -38,8 +48,9 @@ void RowBases(size_t j, const BodyDoubles& oldX, const BodyDoubles& oldY, const 
 // Body j's pull on every body, each a product taken left to right with the mass ratio rounded to
 // single, added into the single velocity. Body j's own pull is left out altogether: even adding +0
 // would turn a velocity of -0 into +0.
-void AddRowPulls(size_t j, const BodyDoubles& massTerm, BodyDoubles& dx, BodyDoubles& dy,
-                 const BodyDoubles& factor, BodyFloats& velX, BodyFloats& velY) {
+WIDE_VECTORS void AddRowPulls(size_t j, const BodyDoubles& massTerm, BodyDoubles& dx,
+                              BodyDoubles& dy, const BodyDoubles& factor, BodyFloats& velX,
+                              BodyFloats& velY) {
   for (size_t i = 0; i < Bodies; ++i) {
     const auto ratio = static_cast<double>(static_cast<float>(massTerm[j] / massTerm[i]));
     dx[i] = dx[i] * factor[i] * Coupling * ratio;
