@@ -3,15 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-namespace {
-
-// The force law: a softened power of the distance, scaled and coupled into the velocity.
-constexpr double Softening = 0.1;  // world units, keeps coincident bodies finite
-constexpr double Scale = 5;        // world units at which the power term is about 1
-constexpr double Exponent = 2.3;
-constexpr double Coupling = 0.01;
-
-}  // namespace
+#include "sim/force_law.h"
 
 void AttractBody(World& world, int i) {
   const auto b = static_cast<size_t>(i);

@@ -1,56 +1,29 @@
 #include "sim/simulation_tick.h"
 
-#include <algorithm>
-#include <cstddef>
-
 #include "history/record.h"
-#include "sim/attract_body.h"
-#include "sim/move_body.h"
-#include "view/view.h"
-#include "world/rounding.h"
+#include "sim/attract_bodies.h"
+#include "sim/move_and_draw_body.h"
 
-namespace {
-
-// Colour fields are 16-bit; anything outside 0..255 is clamped so RGB() gets valid components.
-int Component(int16_t value) {
-  return std::clamp<int>(value, 0, 255);
-}
-
-// Half brightness, rounded to the nearest integer with ties to even (255 -> 128, 5 -> 2).
-int Half(int16_t value) {
-  return RoundToInteger(Component(value) * 0.5);
-}
-
-}  // namespace
-
+// The tick gives exactly the results of taking each body in turn through erase, move, draw,
+// attract and record. A body's velocity changes only in its own attraction, after its move, so
+// every move of the tick is known before the first attraction, and attraction neither draws nor
+// changes a position; the phases below use that.
 void SimulationTick(World& world, Surface& surface, Timers& timers) {
+  // Where the bodies stand before the tick: a body is pulled by the bodies after it from here.
+  const BodyDoubles oldX = world.PosX;
+  const BodyDoubles oldY = world.PosY;
+
+  // Erase, move and draw, body by body: each erase still follows the previous body's disc, so
+  // where discs overlap the pixels come out as they would body by body.
   for (int i = 0; i < BodyCount; ++i) {
-    const auto b = static_cast<size_t>(i);
-    const float radius = world.Mass[b] + 1.0F;
+    MoveAndDrawBody(world, surface, i);
+  }
 
-    // Erase last tick's disc at the position before the move, in the pen colour over the black
-    // fill the previous body left behind.
-    if (world.EraseOld != 0) {
-      const ScreenPoint old = WorldToScreen(world, surface, world.PosX[b], world.PosY[b]);
-      Circle(surface, old.X, old.Y, radius);
-    }
+  // Attract: the new velocities first move the bodies in the next tick.
+  AttractBodies(world, oldX, oldY);
 
-    // Move.
-    MoveBody(world, i);
-
-    // Draw a half-brightness disc with a full-brightness rim at the new position.
-    const int16_t r = world.ColorR[b];
-    const int16_t g = world.ColorG[b];
-    const int16_t bl = world.ColorB[b];
-    FillColor(surface, RGB(Half(r), Half(g), Half(bl)));
-    const ScreenPoint now = WorldToScreen(world, surface, world.PosX[b], world.PosY[b]);
-    Circle(surface, now.X, now.Y, radius, RGB(Component(r), Component(g), Component(bl)));
-    FillColor(surface, Black);
-
-    // Attract: the new velocity first moves the body in the next tick.
-    AttractBody(world, i);
-
-    // Record, in the ticks that take a record.
+  // Record, in the ticks that take a record.
+  for (int i = 0; i < BodyCount; ++i) {
     RecordBody(world, i);
   }
 
