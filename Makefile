@@ -3,7 +3,9 @@
 #   make test   installs what is missing, builds and runs every test, then the unit tests again
 #               under AddressSanitizer + UndefinedBehaviorSanitizer (built with clang)
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
-#                  ticks, presents, CPU and resident memory over a minute after a seeding
+#                  ticks, presents, CPU and resident memory over a minute after a seeding, then
+#                  ticks and CPU with the window at 626 x 549, 3840 x 2160 and 7680 x 4320
+#   make measure-sizes   the last part of make measure alone
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -13,7 +15,7 @@ BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: run test bench fuzz measure screenshot clean
+.PHONY: run test bench fuzz measure measure-sizes screenshot clean
 
 run:
 	scripts/install-deps.sh run
@@ -53,6 +55,9 @@ measure:
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DGRAVITY_TESTS=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity_stats
 	scripts/measure.sh $(MEASURE_SECONDS) $(RELEASE)/gravity_stats
+
+measure-sizes: export MEASURE_ONLY = sizes
+measure-sizes: measure
 
 # Takes the picture under Xvfb, a few seconds after a new universe starts; each run differs.
 screenshot:

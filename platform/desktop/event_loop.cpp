@@ -71,6 +71,8 @@ void HandleWindowEvent(Program& p, LoopState& state, const SDL_WindowEvent& even
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
+      // The window's picture is lost: all of it is shown again.
+      MarkAllChanged(p.surface.Changed);
       state.MustPresent = true;
       break;
     default:
