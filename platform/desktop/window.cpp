@@ -205,7 +205,8 @@ bool OpenWindow(Window& w, Surface& surface, PresentPath path) {
     return false;
   }
   w.Sdl = SDL_CreateWindow(Caption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, StartWidth,
-                           StartHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                           StartHeight,
+                           SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
   if (w.Sdl == nullptr) {
     return false;
   }
@@ -216,6 +217,8 @@ bool OpenWindow(Window& w, Surface& surface, PresentPath path) {
                                                             : PresentPath::WindowPixels)) {
     return false;
   }
+  // Shown only now: a renderer may have replaced the window SDL first made.
+  SDL_ShowWindow(w.Sdl);
   // Keys arrive as key-down events only; no text input or input method is wanted.
   SDL_StopTextInput();
 
