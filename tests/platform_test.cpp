@@ -172,8 +172,52 @@ TEST_F(WindowOnMemoryDisplay, ShrunkWindowIsShownWithoutTouchingPixelsOutsideIt)
   EXPECT_EQ(Shown(199, 149), White);
 }
 
-TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnits) {
+TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnitsEvenBeforeAResizeIsHandled) {
   const ScreenPoint at = MouseToSurface(w, 313, 200);
   EXPECT_EQ(at.X, 313.0F);
   EXPECT_EQ(at.Y, 200.0F);
+  // A click in the same batch of input as a resize, handled before it.
+  SDL_SetWindowSize(w.Sdl, 1252, 1098);
+  const ScreenPoint early = MouseToSurface(w, 1000, 500);
+  EXPECT_EQ(early.X, 1000.0F);
+  EXPECT_EQ(early.Y, 500.0F);
+}
+
+TEST_F(WindowOnMemoryDisplay, PresentingUploadsOnlyWhatWasDrawnSinceTheLastPresent) {
+  ASSERT_TRUE(PresentSurface(w, surface));
+  // A mark in the window's pixels that the surface knows nothing of stays until the surface
+  // changes there.
+  static_cast<Uint32*>(w.Target->pixels)[300 * w.Target->pitch / 4 + 300] =
+      SDL_MapRGB(w.Target->format, 255, 255, 255);
+  PSet(surface, 10, 20, RGB(255, 0, 0));
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(Shown(300, 300), White);
+  Cls(surface);
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(Shown(300, 300), Black);
+  EXPECT_EQ(Shown(10, 20), Black);
+}
+
+TEST_F(WindowOnMemoryDisplay, TheRendererShowsWhatTheWindowPixelsShow) {
+  CloseWindow(w);
+  ASSERT_TRUE(OpenWindow(w, surface, PresentPath::Renderer)) << SDL_GetError();
+  ASSERT_EQ(w.Path, PresentPath::Renderer);
+  const auto shown = [&](int x, int y) {
+    const SDL_Rect pixel{x, y, 1, 1};
+    Colour colour = 0;
+    SDL_RenderReadPixels(w.Renderer, &pixel, SDL_PIXELFORMAT_XBGR8888, &colour, 4);
+    return colour & 0xFFFFFFU;
+  };
+  PSet(surface, 10, 20, RGB(255, 0, 0));
+  PSet(surface, 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
+  // Only the changed part is uploaded, yet every present shows the whole surface.
+  PSet(surface, 11, 20, RGB(0, 255, 0));
+  ASSERT_TRUE(PresentSurface(w, surface));
+  EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(shown(11, 20), RGB(0, 255, 0));
+  EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
 }
