@@ -83,7 +83,7 @@ measure_sizes() {
   for size in 626x549 3840x2160 7680x4320; do
     xdotool windowmove --sync "$window" 0 0 windowsize --sync "$window" "${size%x*}" "${size#*x}"
     xdotool mousemove --window "$window" 313 274 click 1
-    sleep 2  # the resize and the first whole-window present are past
+    sleep 3  # the resize and the first whole-window presents are past
     line=$(measure "$size")
     echo "$line"
     lines+=("$line")

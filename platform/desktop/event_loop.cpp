@@ -22,6 +22,8 @@ constexpr int64_t NsPerSecond = 1'000'000'000;
 constexpr int DefaultRefreshHz = 60;  // when the display does not say
 constexpr int MaxRefreshHz = 240;     // presenting more often only takes time from the timers
 constexpr int64_t MaxWaitNs = 250 * NsPerMs;  // a wait with nothing due still wakes now and then
+// Presents are spaced at least this many times their own duration apart.
+constexpr int64_t SlowPresentSpacing = 5;
 // Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
 // notice, and each look costs several system calls on the display connection, which at every
 // millisecond would be a good part of the program's idle load.
@@ -151,9 +153,12 @@ void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
     return;
   }
   const bool shown = PresentSurface(p.w, p.surface);
+  const int64_t tookNs = NowNs() - nowNs;
   state.PresentedChanges = p.surface.Changes;
   state.MustPresent = !shown;
-  state.NextPresentNs = nowNs + state.RefreshNs;
+  // A present that takes long (a renderer with no graphics card behind it, a huge window) is
+  // made less often, so presenting never takes more than a share of the time from the timers.
+  state.NextPresentNs = nowNs + std::max(state.RefreshNs, SlowPresentSpacing * tookNs);
   if (shown) {
     ++state.Presents;
   }
