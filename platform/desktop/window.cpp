@@ -110,7 +110,7 @@ bool PresentWindowPixels(Window& w, Surface& surface) {
     return false;
   }
   if (target != w.Target) {
-    // New window pixels (after a resize) hold nothing yet, beyond the surface too.
+    // New window pixels hold nothing yet, beyond the surface too.
     w.Target = target;
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     MarkAllChanged(surface.Changed);
@@ -247,8 +247,10 @@ void CloseWindow(Window& w) {
 void MatchSurfaceToWindow(Window& w, Surface& surface) {
   ReadWindowSize(w);
   ResizeSurface(surface, w.PixelSize.x, w.PixelSize.y);
-  // The window's picture is lost with a resize, whether or not the surface could follow.
+  // The window's picture is lost with a resize, whether or not the surface could follow, and so
+  // are its pixels, which SDL makes anew (perhaps at the same address).
   MarkAllChanged(surface.Changed);
+  w.Target = nullptr;
 }
 
 bool PresentSurface(Window& w, Surface& surface) {
