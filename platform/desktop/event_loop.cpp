@@ -22,8 +22,10 @@ constexpr int64_t NsPerSecond = 1'000'000'000;
 constexpr int DefaultRefreshHz = 60;  // when the display does not say
 constexpr int MaxRefreshHz = 240;     // presenting more often only takes time from the timers
 constexpr int64_t MaxWaitNs = 250 * NsPerMs;  // a wait with nothing due still wakes now and then
-// Presents are spaced at least this many times their own duration apart.
+// Presents are spaced at least this many times their own duration apart, but a slow one (a
+// whole huge window after a resize or a click) holds the next back by no more than a second.
 constexpr int64_t SlowPresentSpacing = 5;
+constexpr int64_t MaxPresentSpacingNs = NsPerSecond;
 // Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
 // notice, and each look costs several system calls on the display connection, which at every
 // millisecond would be a good part of the program's idle load.
@@ -158,18 +160,21 @@ void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
   state.MustPresent = !shown;
   // A present that takes long (a renderer with no graphics card behind it, a huge window) is
   // made less often, so presenting never takes more than a share of the time from the timers.
-  state.NextPresentNs = nowNs + std::max(state.RefreshNs, SlowPresentSpacing * tookNs);
+  state.NextPresentNs =
+      nowNs + std::clamp(SlowPresentSpacing * tookNs, state.RefreshNs, MaxPresentSpacingNs);
   if (shown) {
     ++state.Presents;
   }
 }
 
-void PrintCountsIfDue(LoopState& state, int64_t nowNs) {
+void PrintCountsIfDue(Program& p, LoopState& state, int64_t nowNs) {
   if (nowNs < state.NextPrintNs) {
     return;
   }
-  std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64 "\n", state.FiringsT,
-              state.FiringsH, state.Presents);
+  std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64
+              " uploaded_px=%" PRId64 "\n",
+              state.FiringsT, state.FiringsH, state.Presents, p.w.UploadedPixels);
+  p.w.UploadedPixels = 0;
   std::fflush(stdout);
   state.FiringsT = 0;
   state.FiringsH = 0;
@@ -230,7 +235,7 @@ void RunEventLoop(Program& p, const LoopOptions& options) {
     RunDueFirings(p, state, options, NowNs());
     PresentIfDue(p, state, NowNs());
     if (options.PrintCounts) {
-      PrintCountsIfDue(state, NowNs());
+      PrintCountsIfDue(p, state, NowNs());
     }
 
     if (!WaitUntil(p, state, NextWakeNs(p, state, options))) {

@@ -98,6 +98,7 @@ int ClipChangedRects(Window& w, int width, int height) {
     const int bottom = std::min(rect.Y + rect.Height, height);
     if (rect.X < right && rect.Y < bottom) {
       w.Uploaded[count++] = {rect.X, rect.Y, right - rect.X, bottom - rect.Y};
+      w.UploadedPixels += static_cast<int64_t>(right - rect.X) * (bottom - rect.Y);
     }
   }
   return count;

@@ -5,6 +5,8 @@
 #include <SDL2/SDL_surface.h>
 #include <SDL2/SDL_video.h>
 
+#include <cstdint>
+
 #include "view/changed_region.h"
 #include "view/surface.h"
 #include "view/view.h"
@@ -35,6 +37,7 @@ struct Window {
   SDL_Point PointSize{0, 0};
   SDL_Point PixelSize{0, 0};
   ChangedRects Changed;                  // what one present uploads
+  int64_t UploadedPixels = 0;            // counted for the measuring build
   SDL_Rect Uploaded[MaxChangedRects]{};  // the same, clipped to the window's pixels
 };
 
