@@ -8,7 +8,7 @@ case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
   test) wanted=("${build[@]}" clang libclang-rt-dev libgtest-dev libbenchmark-dev
-                xvfb xauth xdotool imagemagick x11-utils procps) ;;
+                xvfb xauth xdotool imagemagick x11-utils procps libgl1-mesa-dri) ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" xvfb xauth xdotool imagemagick x11-utils procps) ;;
   *) echo "install-deps: unknown task '$1' (run, test, bench, fuzz or measure)" >&2; exit 2 ;;
