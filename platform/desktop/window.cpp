@@ -17,6 +17,7 @@ constexpr int SurfacePixelBytes = 4;
 constexpr float DesignDpi = 96.0F;
 constexpr float ScaleStep = 0.25F;
 constexpr float SmallestScale = 1.25F;  // below this a DPI is taken for an unscaled screen
+constexpr float LargestScale = 4.0F;    // beyond this a reported DPI is taken for a mistake
 
 // The SDL settings the window relies on, made before SDL starts.
 void ChooseSdlSettings() {
@@ -61,7 +62,7 @@ void KeepDesignSizeOnScreen(Window& w) {
     return;
   }
   const float scale = std::round(dpi / DesignDpi / ScaleStep) * ScaleStep;
-  if (scale >= SmallestScale && scale <= 4.0F) {
+  if (scale >= SmallestScale && scale <= LargestScale) {
     SDL_SetWindowSize(w.Sdl, static_cast<int>(static_cast<float>(StartWidth) * scale),
                       static_cast<int>(static_cast<float>(StartHeight) * scale));
     ReadWindowSize(w);
@@ -180,7 +181,8 @@ bool PresentThroughRenderer(Window& w, Surface& surface) {
   }
   const SDL_Rect whole{0, 0, w.TextureWidth, w.TextureHeight};
   SDL_SetRenderDrawColor(w.Renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
-  if (SDL_RenderClear(w.Renderer) != 0 || SDL_RenderCopy(w.Renderer, w.Texture, &whole, &whole)) {
+  if (SDL_RenderClear(w.Renderer) != 0 ||
+      SDL_RenderCopy(w.Renderer, w.Texture, &whole, &whole) != 0) {
     return false;
   }
   SDL_RenderPresent(w.Renderer);
