@@ -30,8 +30,9 @@ for tool in Xvfb xdotool; do
 done
 
 source "$(dirname "$0")/private-display.sh"
-# Large enough for the largest window measured.
-XVFB_SCREEN=7680x4320x24 start_private_display measure
+# Large enough for the largest window measured; XVFB_SCREEN=7680x4320x30 measures a deep-colour
+# screen.
+XVFB_SCREEN=${XVFB_SCREEN:-7680x4320x24} start_private_display measure
 
 ticks_per_second=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
