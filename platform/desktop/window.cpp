@@ -52,8 +52,9 @@ bool TooLargeToPresent(const Window& w) {
 }
 
 // On a desktop that scales windows itself (Wayland, macOS), window coordinates are already larger
-// than pixels. On one that only announces a higher density (X11), the window is grown by that
-// density, in the steps desktops scale by, so it keeps its design size on the screen.
+// than pixels. On one that only announces a higher density (X11, where SDL reports the desktop's
+// Xft.dpi setting, or else the monitor's own density), the window is grown by that density, in the
+// steps desktops scale by, so it keeps its design size on the screen.
 void KeepDesignSizeOnScreen(Window& w) {
   ReadWindowSize(w);
   float dpi = 0;
