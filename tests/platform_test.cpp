@@ -120,6 +120,15 @@ class WindowOnMemoryDisplay : public ::testing::Test {
     return RGB(r, g, b);
   }
 
+  // Presents, and shows every part of the present.
+  bool PresentAll() {
+    bool shown = PresentSurface(w, surface);
+    while (PresentUnderWay(w)) {
+      shown = ContinuePresent(w, surface) && shown;
+    }
+    return shown;
+  }
+
   Window w;
   Surface surface;
 };
@@ -138,7 +147,7 @@ TEST_F(WindowOnMemoryDisplay, ShowsColoursWithRedGreenAndBlueInTheirPlaces) {
   PSet(surface, 11, 20, RGB(0, 255, 0));
   PSet(surface, 12, 20, RGB(0, 0, 255));
   PSet(surface, 625, 548, RGB(50, 100, 150));
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(Shown(11, 20), RGB(0, 255, 0));
   EXPECT_EQ(Shown(12, 20), RGB(0, 0, 255));
@@ -156,7 +165,7 @@ TEST_F(WindowOnMemoryDisplay, ResizedWindowKeepsTheDrawingAndGrowsTheSurface) {
 
   // The newly uncovered area is drawable and shown like the rest.
   PSet(surface, 750, 650, White);
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(Shown(100, 100), White);
   EXPECT_EQ(Shown(750, 650), White);
   EXPECT_EQ(Shown(700, 600), Black);
@@ -166,7 +175,7 @@ TEST_F(WindowOnMemoryDisplay, ShrunkWindowIsShownWithoutTouchingPixelsOutsideIt)
   SDL_SetWindowSize(w.Sdl, 200, 150);
   // Presenting notices the new size even when the resize event has not been handled yet.
   PSet(surface, 199, 149, White);
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(surface.Width, 200);
   EXPECT_EQ(surface.Height, 150);
   EXPECT_EQ(Shown(199, 149), White);
@@ -184,19 +193,26 @@ TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnitsEvenBeforeAResizeIs
 }
 
 TEST_F(WindowOnMemoryDisplay, PresentingUploadsOnlyWhatWasDrawnSinceTheLastPresent) {
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   // A mark in the window's pixels that the surface knows nothing of stays until the surface
   // changes there.
   static_cast<Uint32*>(w.Target->pixels)[300 * w.Target->pitch / 4 + 300] =
       SDL_MapRGB(w.Target->format, 255, 255, 255);
   PSet(surface, 10, 20, RGB(255, 0, 0));
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(Shown(300, 300), White);
+  // A whole window is shown in parts, top to bottom, with the timers running in between.
+  PSet(surface, 300, 300, White);
+  PSet(surface, 10, 20, White);
+  ASSERT_TRUE(PresentAll());
   Cls(surface);
   ASSERT_TRUE(PresentSurface(w, surface));
-  EXPECT_EQ(Shown(300, 300), Black);
+  ASSERT_TRUE(PresentUnderWay(w));
   EXPECT_EQ(Shown(10, 20), Black);
+  EXPECT_EQ(Shown(300, 300), White);
+  ASSERT_TRUE(PresentAll());
+  EXPECT_EQ(Shown(300, 300), Black);
 }
 
 TEST_F(WindowOnMemoryDisplay, TheRendererShowsWhatTheWindowPixelsShow) {
@@ -211,12 +227,12 @@ TEST_F(WindowOnMemoryDisplay, TheRendererShowsWhatTheWindowPixelsShow) {
   };
   PSet(surface, 10, 20, RGB(255, 0, 0));
   PSet(surface, 625, 548, RGB(50, 100, 150));
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
   // Only the changed part is uploaded, yet every present shows the whole surface.
   PSet(surface, 11, 20, RGB(0, 255, 0));
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(shown(11, 20), RGB(0, 255, 0));
   EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));

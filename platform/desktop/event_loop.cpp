@@ -151,6 +151,11 @@ bool PresentPending(const Program& p, const LoopState& state) {
 // Shows the surface at most once per refresh of the display: drawing happens every millisecond,
 // but nobody sees more than the screen shows.
 void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
+  if (PresentUnderWay(p.w)) {
+    // The next part of the present, after the timers have had their turn.
+    ContinuePresent(p.w, p.surface);
+    return;
+  }
   if (nowNs < state.NextPresentNs || !PresentPending(p, state)) {
     return;
   }
@@ -186,8 +191,12 @@ void PrintCountsIfDue(Program& p, LoopState& state, int64_t nowNs) {
   }
 }
 
-// The moment the loop next has work: a timer firing, a present or a line of counts.
+// The moment the loop next has work: a timer firing, a present or a line of counts. The rest of a
+// present under way is due at once.
 int64_t NextWakeNs(const Program& p, const LoopState& state, const LoopOptions& options) {
+  if (PresentUnderWay(p.w)) {
+    return 0;
+  }
   int64_t wake = std::min(NextFiringNs(state.ScheduleT, p.timers.t),
                           NextFiringNs(state.ScheduleH, p.timers.h));
   if (PresentPending(p, state)) {

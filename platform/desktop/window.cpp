@@ -106,7 +106,42 @@ int ClipChangedRects(Window& w, int width, int height) {
   return count;
 }
 
-// Copies the changed rectangles into the window's pixels and shows them.
+// Copies the next part of the present under way into the window's pixels and shows it: whole
+// rectangles, or bands of rows of a large one, up to UploadBudget pixels. What is left of a
+// rectangle stays in its place in w.Uploaded.
+bool SendNextPart(Window& w) {
+  int count = 0;
+  int64_t pixels = 0;
+  while (w.NextUpload < w.UploadCount && pixels < UploadBudget) {
+    SDL_Rect& rest = w.Uploaded[w.NextUpload];
+    const auto rows =
+        static_cast<int>(std::clamp<int64_t>((UploadBudget - pixels) / rest.w, 1, rest.h));
+    SDL_Rect from{rest.x, rest.y, rest.w, rows};  // the blit writes back what it clipped
+    SDL_Rect to = from;
+    w.Parts[count++] = from;
+    pixels += static_cast<int64_t>(rest.w) * rows;
+    rest.y += rows;
+    rest.h -= rows;
+    if (rest.h == 0) {
+      ++w.NextUpload;
+    }
+    if (SDL_BlitSurface(w.Source, &from, w.Target, &to) != 0) {
+      return false;
+    }
+  }
+  return count == 0 || SDL_UpdateWindowSurfaceRects(w.Sdl, w.Parts, count) == 0;
+}
+
+// Marks what a present under way has not shown yet as changed again, and gives that present up.
+void DropRestOfPresent(Window& w, Surface& surface) {
+  for (int i = w.NextUpload; i < w.UploadCount; ++i) {
+    const SDL_Rect& rest = w.Uploaded[i];
+    MarkChanged(surface.Changed, rest.x, rest.y, rest.x + rest.w - 1, rest.y + rest.h - 1);
+  }
+  w.UploadCount = 0;
+}
+
+// Starts showing the changed rectangles in the window's pixels, and shows the first part.
 bool PresentWindowPixels(Window& w, Surface& surface) {
   SDL_Surface* target = SDL_GetWindowSurface(w.Sdl);
   if (target == nullptr) {
@@ -122,15 +157,9 @@ bool PresentWindowPixels(Window& w, Surface& surface) {
     return false;
   }
   TakeChangedRects(surface.Changed, w.Changed);
-  const int count = ClipChangedRects(w, target->w, target->h);
-  for (int i = 0; i < count; ++i) {
-    SDL_Rect from = w.Uploaded[i];  // the blit writes back what it clipped
-    SDL_Rect to = w.Uploaded[i];
-    if (SDL_BlitSurface(w.Source, &from, target, &to) != 0) {
-      return false;
-    }
-  }
-  return count == 0 || SDL_UpdateWindowSurfaceRects(w.Sdl, w.Uploaded, count) == 0;
+  w.UploadCount = ClipChangedRects(w, target->w, target->h);
+  w.NextUpload = 0;
+  return SendNextPart(w);
 }
 
 // Makes the renderer's texture match the surface, as far as the renderer allows.
@@ -255,6 +284,7 @@ void MatchSurfaceToWindow(Window& w, Surface& surface) {
   // are its pixels, which SDL makes anew (perhaps at the same address).
   MarkAllChanged(surface.Changed);
   w.Target = nullptr;
+  w.UploadCount = 0;
 }
 
 bool PresentSurface(Window& w, Surface& surface) {
@@ -265,6 +295,7 @@ bool PresentSurface(Window& w, Surface& surface) {
     // Resized, and the event has not been handled yet.
     MatchSurfaceToWindow(w, surface);
   }
+  DropRestOfPresent(w, surface);
   const bool shown = !TooLargeToPresent(w) &&
                      (w.Path == PresentPath::WindowPixels ? PresentWindowPixels(w, surface)
                                                           : PresentThroughRenderer(w, surface));
@@ -273,6 +304,26 @@ bool PresentSurface(Window& w, Surface& surface) {
     MarkAllChanged(surface.Changed);
   }
   return shown;
+}
+
+bool PresentUnderWay(const Window& w) {
+  return w.NextUpload < w.UploadCount;
+}
+
+bool ContinuePresent(Window& w, Surface& surface) {
+  if (!PresentUnderWay(w)) {
+    return false;
+  }
+  if (w.Target == nullptr || !WrapSurfacePixels(w, surface)) {
+    DropRestOfPresent(w, surface);
+    return false;
+  }
+  if (!SendNextPart(w)) {
+    w.UploadCount = 0;
+    MarkAllChanged(surface.Changed);
+    return false;
+  }
+  return true;
 }
 
 bool WindowIsShowing(const Window& w) {

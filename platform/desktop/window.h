@@ -39,6 +39,9 @@ struct Window {
   ChangedRects Changed;                  // what one present uploads
   int64_t UploadedPixels = 0;            // counted for the measuring build
   SDL_Rect Uploaded[MaxChangedRects]{};  // the same, clipped to the window's pixels
+  int UploadCount = 0;                   // how many of those this present shows
+  int NextUpload = 0;                    // the first not yet shown, perhaps in part
+  SDL_Rect Parts[MaxChangedRects]{};     // what one part of the present shows
 };
 
 inline constexpr char Caption[] = "Form1";
@@ -62,9 +65,17 @@ void CloseWindow(Window& w);
 // the old surface stays, shown in part or with black beside it.
 void MatchSurfaceToWindow(Window& w, Surface& surface);
 
-// Shows what changed on the surface since the last present. Returns false when there was nothing
-// to show it on; what changed is then kept for the next present.
+// The window's pixels are shown in parts of at most this many pixels, so a large present (a whole
+// huge window after a click) never holds the timers up for long: they run between the parts.
+inline constexpr int64_t UploadBudget = 128 * 1024;
+
+// Shows what changed on the surface since the last present, or the first part of it. Returns
+// false when there was nothing to show it on; what changed is then kept for the next present.
 bool PresentSurface(Window& w, Surface& surface);
+// Whether parts of a present are still to be shown, and showing the next one. A resize or a new
+// present drops the rest, having marked it to be shown again.
+bool PresentUnderWay(const Window& w);
+bool ContinuePresent(Window& w, Surface& surface);
 
 // Whether the window can be seen at all: not minimised and not hidden.
 bool WindowIsShowing(const Window& w);
