@@ -6,7 +6,9 @@
 #                  UndefinedBehaviorSanitizer (built with clang)
 #   make package   the Debian package, build/release/gravity_<version>_<arch>.deb
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
-#                  ticks, presents, CPU and resident memory over a minute after a seeding
+#                  ticks, presents, CPU and resident memory over a minute after a seeding, then
+#                  ticks and CPU with the window at 626 x 549, 3840 x 2160 and 7680 x 4320
+#   make measure-sizes   the last part of make measure alone
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 #   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
@@ -34,7 +36,7 @@ CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
 .PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps clean
+	web-screenshot web-measure browser-deps measure-sizes clean
 
 build:
 	$(DEPS) run
@@ -84,6 +86,9 @@ measure:
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity_stats
 	scripts/measure.sh $(MEASURE_SECONDS) $(RELEASE)/gravity_stats
+
+measure-sizes: export MEASURE_ONLY = sizes
+measure-sizes: measure
 
 # Takes the picture under Xvfb, a few seconds after a new universe starts; each run differs.
 screenshot: build

@@ -13,7 +13,8 @@
 namespace {
 
 // The measuring build prints how often the timers fired and the window was presented, once a
-// second, and with GRAVITY_STATS_NO_HANDLERS=1 in its environment leaves the timer handlers out.
+// second; with GRAVITY_STATS_NO_HANDLERS=1 in its environment it leaves the timer handlers out,
+// and with GRAVITY_STATS_RENDERER=1 it presents through a renderer wherever it can.
 // The real program prints nothing and reads no environment of its own.
 LoopOptions ChooseLoopOptions() {
   LoopOptions options;
@@ -21,6 +22,10 @@ LoopOptions ChooseLoopOptions() {
   options.PrintCounts = true;
   const char* noHandlers = std::getenv("GRAVITY_STATS_NO_HANDLERS");
   options.RunTimerHandlers = noHandlers == nullptr || std::strcmp(noHandlers, "1") != 0;
+  const char* renderer = std::getenv("GRAVITY_STATS_RENDERER");
+  if (renderer != nullptr && std::strcmp(renderer, "1") == 0) {
+    options.Path = PresentPath::Renderer;
+  }
 #endif
   return options;
 }
@@ -36,7 +41,7 @@ int main(int /*argc*/, char* /*argv*/[]) {
   }
 
   Program program;
-  if (!OpenWindow(program.w, program.surface)) {
+  if (!OpenWindow(program.w, program.surface, options.Path)) {
     // One line, whatever SDL's reason holds.
     std::string reason = SDL_GetError();
     std::replace(reason.begin(), reason.end(), '\n', ' ');

@@ -12,11 +12,12 @@ namespace {
 constexpr int LastBody = BodyCount - 1;
 constexpr int PanStep = 30;  // surface units: a pan moves the picture this far whatever the zoom
 
-// The offset that centres the view on a body. A body outside the world (possible only in the first
-// ticks after seeding at a high zoom, before it is folded back in) is centred as nearly as the
-// offset's range -10000..10000 allows, so the offset never leaves it and pan steps never overflow.
+// The offset that centres the view on a body: its negated position, rounded. A body outside the
+// world (possible only in the first ticks after seeding at a high zoom, before it is folded back
+// in) may lie beyond 10000 and still be centred on; one beyond the 16-bit range is centred as
+// nearly as the offset allows.
 int16_t CentringOffset(double position) {
-  return std::clamp(RoundToInteger(-position), int16_t{-MaxOffset}, MaxOffset);
+  return RoundToInteger(-position);
 }
 
 // Centres the view on the selected body.
@@ -29,11 +30,12 @@ void CentreOnSelected(World& world) {
   world.OffsetY = CentringOffset(world.PosY[body]);
 }
 
-// An offset moved by a pan step, worked out in full-size integers so that an offset beyond the
-// world (after centring on a far body) can never overflow, then stored back into 16 bits.
+// An offset moved by a pan step. The sum is worked out in full-size integers and saturated at the
+// 16-bit bounds, since an offset set by centring on a far body plus a step can leave them; then
+// the step's own limit applies.
 int16_t Panned(int16_t offset, int step, int clampLow, int clampHigh) {
-  const int moved = std::clamp(offset + step, clampLow, clampHigh);
-  return static_cast<int16_t>(std::clamp(moved, int{INT16_MIN}, int{INT16_MAX}));
+  const int moved = std::clamp(offset + step, int{INT16_MIN}, int{INT16_MAX});
+  return static_cast<int16_t>(std::clamp(moved, clampLow, clampHigh));
 }
 
 // The selection moves through the bodies and wraps at both ends.

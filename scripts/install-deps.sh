@@ -6,7 +6,8 @@ set -euo pipefail
 build=(cmake make g++ pkg-config libsdl2-dev)
 # CPack's Debian package: dpkg-shlibdeps works out the dependencies, `file` finds the binaries.
 package=(dpkg-dev file)
-window=(xvfb xauth xdotool imagemagick x11-utils procps)
+# Real windows under Xvfb; a deep-colour screen is drawn through OpenGL, in software.
+window=(xvfb xauth xdotool imagemagick x11-utils procps libgl1-mesa-dri)
 # The page and its browser tests. npm comes inside some Node.js builds; Debian's has it apart.
 web=(cmake make emscripten nodejs chromium python3)
 command -v npm >/dev/null 2>&1 || web+=(npm)

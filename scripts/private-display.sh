@@ -14,9 +14,9 @@ trap cleanup EXIT
 trap 'exit 2' INT TERM
 
 # Starts Xvfb on a display number it picks itself and points DISPLAY at it; $1 names the caller
-# in the message when it cannot.
+# in the message when it cannot. XVFB_SCREEN (WxHxD) sets the screen's size and depth.
 start_private_display() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 150); do [[ -s "$work/display" ]] && break; sleep 0.2; done
   [[ -s "$work/display" ]] || { echo "$1: Xvfb did not start" >&2; exit 1; }

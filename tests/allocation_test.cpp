@@ -20,10 +20,14 @@
 
 namespace {
 std::atomic<long> allocations{0};
+std::atomic<long> failingAllocation{
+    -1};  // the count at which an allocation fails, as out of memory
 }  // namespace
 
 void* operator new(std::size_t size) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (allocations.fetch_add(1, std::memory_order_relaxed) == failingAllocation.load()) {
+    throw std::bad_alloc();
+  }
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
@@ -95,6 +99,30 @@ TEST(RunningProgram, AllocatesNothingInPlaybackOrAcrossTheFullHistorySwitch) {
   });
   EXPECT_TRUE(program.timers.h.Enabled || program.timers.t.Enabled);
   EXPECT_EQ(counted, 0);
+}
+
+// A window resized beyond what memory allows keeps the surface it had, whichever of the resize's
+// allocations fails, so the program runs on with its picture intact.
+TEST(RunningProgram, AResizeThatRunsOutOfMemoryKeepsTheSurfaceAsItWas) {
+  Program program;
+  PSet(program.surface, 600, 500, White);
+  ChangedRects taken;
+  for (long failing = 0; failing < 2; ++failing) {
+    TakeChangedRects(program.surface.Changed, taken);
+    failingAllocation = allocations.load() + failing;
+    EXPECT_FALSE(ResizeSurface(program.surface, 2000, 1500)) << "allocation " << failing;
+    failingAllocation = -1;
+    EXPECT_EQ(program.surface.Width, 626);
+    EXPECT_EQ(program.surface.Height, 549);
+    EXPECT_EQ(PixelAt(program.surface, 600, 500), White);
+    // The changed region still describes the old surface, and nothing new is marked in it.
+    EXPECT_EQ(program.surface.Changed.Width, 626);
+    EXPECT_EQ(program.surface.Changed.Height, 549);
+    EXPECT_FALSE(program.surface.Changed.Any);
+    program.Fire(10);
+  }
+  EXPECT_TRUE(ResizeSurface(program.surface, 2000, 1500));
+  EXPECT_EQ(PixelAt(program.surface, 600, 500), White);
 }
 
 }  // namespace

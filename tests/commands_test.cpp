@@ -148,26 +148,41 @@ TEST_F(Keys, PageUpAndPageDownStepThroughTheBodiesAndWrap) {
   EXPECT_EQ(world->Selected, 0);
 }
 
-TEST_F(Keys, CentringOnABodyOutsideTheWorldKeepsTheOffsetInsideIt) {
+TEST_F(Keys, CentringOnABodyOutsideTheWorldSaturatesAndArrowsStepOnFromThere) {
   // Only just after seeding at a high zoom, before the bodies have been folded back in.
   world->PosX[0] = 745000.0;
   world->PosY[0] = -40000.0;
   world->PosX[1] = 12000.4;
   world->PosY[1] = -10000.5;
   Press(KeySpace);
-  EXPECT_EQ(world->OffsetX, -10000);
-  EXPECT_EQ(world->OffsetY, 10000);
+  EXPECT_EQ(world->OffsetX, INT16_MIN);
+  EXPECT_EQ(world->OffsetY, INT16_MAX);
   Press(KeyPageDown);
+  EXPECT_EQ(world->OffsetX, -12000);
+  EXPECT_EQ(world->OffsetY, 10000);  // 10000.5 ties to even
+
+  world->Zoom = 150;  // steps of 4500
+  Press(KeyLeft);     // Left only stops above 10000
+  EXPECT_EQ(world->OffsetX, -7500);
+  Press(KeySpace);
+  Press(KeyRight);  // -16500, below Right's limit
   EXPECT_EQ(world->OffsetX, -10000);
-  EXPECT_EQ(world->OffsetY, 10000);
-  // Panning on from there stays within the world too.
-  world->Zoom = 150;
-  Press(KeyUp);
-  EXPECT_EQ(world->OffsetY, 10000);
+  world->PosX[1] = -32000.0;
+  Press(KeySpace);
+  Press(KeyLeft);  // 36500 saturates at 32767, then the limit applies
+  EXPECT_EQ(world->OffsetX, 10000);
+  Press(KeySpace);
+  Press(KeyRight);  // from beyond the limit towards it: 27500, kept
+  EXPECT_EQ(world->OffsetX, 27500);
+  world->PosX[0] = -745000.0;
+  Press(KeyPageUp);
+  EXPECT_EQ(world->OffsetX, INT16_MAX);
   Press(KeyRight);
+  EXPECT_EQ(world->OffsetX, INT16_MAX - 4500);
+  world->PosX[0] = 745000.0;
+  Press(KeySpace);
+  Press(KeyRight);  // -37268 saturates at -32768, then the limit applies
   EXPECT_EQ(world->OffsetX, -10000);
-  Press(KeyLeft);
-  EXPECT_EQ(world->OffsetX, -5500);
 }
 
 TEST_F(Keys, ASelectionOutsideTheBodiesNeverReadsBeyondThem) {

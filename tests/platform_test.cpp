@@ -182,6 +182,15 @@ class WindowOnMemoryDisplay : public ::testing::Test {
     return RGB(r, g, b);
   }
 
+  // Presents, and shows every part of the present.
+  bool PresentAll() {
+    bool shown = PresentSurface(w, surface);
+    while (PresentUnderWay(w)) {
+      shown = ContinuePresent(w, surface) && shown;
+    }
+    return shown;
+  }
+
   Window w;
   Surface surface;
 };
@@ -200,7 +209,7 @@ TEST_F(WindowOnMemoryDisplay, ShowsColoursWithRedGreenAndBlueInTheirPlaces) {
   PSet(surface, 11, 20, RGB(0, 255, 0));
   PSet(surface, 12, 20, RGB(0, 0, 255));
   PSet(surface, 625, 548, RGB(50, 100, 150));
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(Shown(11, 20), RGB(0, 255, 0));
   EXPECT_EQ(Shown(12, 20), RGB(0, 0, 255));
@@ -218,7 +227,7 @@ TEST_F(WindowOnMemoryDisplay, ResizedWindowKeepsTheDrawingAndGrowsTheSurface) {
 
   // The newly uncovered area is drawable and shown like the rest.
   PSet(surface, 750, 650, White);
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(Shown(100, 100), White);
   EXPECT_EQ(Shown(750, 650), White);
   EXPECT_EQ(Shown(700, 600), Black);
@@ -228,14 +237,65 @@ TEST_F(WindowOnMemoryDisplay, ShrunkWindowIsShownWithoutTouchingPixelsOutsideIt)
   SDL_SetWindowSize(w.Sdl, 200, 150);
   // Presenting notices the new size even when the resize event has not been handled yet.
   PSet(surface, 199, 149, White);
-  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentAll());
   EXPECT_EQ(surface.Width, 200);
   EXPECT_EQ(surface.Height, 150);
   EXPECT_EQ(Shown(199, 149), White);
 }
 
-TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnits) {
+TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnitsEvenBeforeAResizeIsHandled) {
   const ScreenPoint at = MouseToSurface(w, 313, 200);
   EXPECT_EQ(at.X, 313.0F);
   EXPECT_EQ(at.Y, 200.0F);
+  // A click in the same batch of input as a resize, handled before it.
+  SDL_SetWindowSize(w.Sdl, 1252, 1098);
+  const ScreenPoint early = MouseToSurface(w, 1000, 500);
+  EXPECT_EQ(early.X, 1000.0F);
+  EXPECT_EQ(early.Y, 500.0F);
+}
+
+TEST_F(WindowOnMemoryDisplay, PresentingUploadsOnlyWhatWasDrawnSinceTheLastPresent) {
+  ASSERT_TRUE(PresentAll());
+  // A mark in the window's pixels that the surface knows nothing of stays until the surface
+  // changes there.
+  static_cast<Uint32*>(w.Target->pixels)[300 * w.Target->pitch / 4 + 300] =
+      SDL_MapRGB(w.Target->format, 255, 255, 255);
+  PSet(surface, 10, 20, RGB(255, 0, 0));
+  ASSERT_TRUE(PresentAll());
+  EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(Shown(300, 300), White);
+  // A whole window is shown in parts, top to bottom, with the timers running in between.
+  PSet(surface, 300, 300, White);
+  PSet(surface, 10, 20, White);
+  ASSERT_TRUE(PresentAll());
+  Cls(surface);
+  ASSERT_TRUE(PresentSurface(w, surface));
+  ASSERT_TRUE(PresentUnderWay(w));
+  EXPECT_EQ(Shown(10, 20), Black);
+  EXPECT_EQ(Shown(300, 300), White);
+  ASSERT_TRUE(PresentAll());
+  EXPECT_EQ(Shown(300, 300), Black);
+}
+
+TEST_F(WindowOnMemoryDisplay, TheRendererShowsWhatTheWindowPixelsShow) {
+  CloseWindow(w);
+  ASSERT_TRUE(OpenWindow(w, surface, PresentPath::Renderer)) << SDL_GetError();
+  ASSERT_EQ(w.Path, PresentPath::Renderer);
+  const auto shown = [&](int x, int y) {
+    const SDL_Rect pixel{x, y, 1, 1};
+    Colour colour = 0;
+    SDL_RenderReadPixels(w.Renderer, &pixel, SDL_PIXELFORMAT_XBGR8888, &colour, 4);
+    return colour & 0xFFFFFFU;
+  };
+  PSet(surface, 10, 20, RGB(255, 0, 0));
+  PSet(surface, 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(PresentAll());
+  EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
+  // Only the changed part is uploaded, yet every present shows the whole surface.
+  PSet(surface, 11, 20, RGB(0, 255, 0));
+  ASSERT_TRUE(PresentAll());
+  EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(shown(11, 20), RGB(0, 255, 0));
+  EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
 }

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <new>
 #include <utility>
 
 namespace {
-
-// Guards against absurd window sizes: a side of 16384 pixels is far beyond any real screen.
-constexpr int MaxSurfaceSide = 16384;
 
 // A run of whole pixel indices First..Last along one row; empty when First > Last.
 struct Span {
@@ -138,15 +136,23 @@ Span PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Co
 
 }  // namespace
 
-void ResizeSurface(Surface& surface, int width, int height) {
+bool ResizeSurface(Surface& surface, int width, int height) {
   width = std::clamp(width, 0, MaxSurfaceSide);
   height = std::clamp(height, 0, MaxSurfaceSide);
   if (width == surface.Width && height == surface.Height && SizeMatches(surface)) {
-    return;
+    return true;
+  }
+  // Both allocations come before anything changes, so running out of memory leaves the surface
+  // exactly as it was.
+  std::vector<Colour> pixels;
+  ChangedRegion changed;
+  try {
+    pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), surface.Background);
+    changed = NewChangedRegion(width, height);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
   // The picture stays anchored at the top-left corner; the new area shows the background.
-  std::vector<Colour> pixels(static_cast<size_t>(width) * static_cast<size_t>(height),
-                             surface.Background);
   if (HasPixels(surface)) {
     const int keptWidth = std::min(width, surface.Width);
     const int keptHeight = std::min(height, surface.Height);
@@ -156,11 +162,12 @@ void ResizeSurface(Surface& surface, int width, int height) {
                 pixels.data() + static_cast<size_t>(py) * static_cast<size_t>(width));
     }
   }
-  surface.Changed = NewChangedRegion(width, height);
+  surface.Changed = std::move(changed);
   surface.Pixels = std::move(pixels);
   surface.Width = width;
   surface.Height = height;
   ++surface.Changes;
+  return true;
 }
 
 float ScaleWidth(const Surface& surface) {

@@ -31,9 +31,15 @@ struct Surface {
   ChangedRegion Changed;     // the pixels drawn on since the window last showed them
 };
 
+// The largest side the surface takes: far beyond any real screen, it guards against absurd window
+// sizes.
+inline constexpr int MaxSurfaceSide = 16384;
+
 // Resizes the surface, keeping the pixels that still fit and filling the new area with the
-// background; all of it counts as changed. The only surface operation that allocates.
-void ResizeSurface(Surface& surface, int width, int height);
+// background; all of it counts as changed. A side is held to MaxSurfaceSide. The only surface
+// operation that allocates: when memory runs out, the surface stays exactly as it was and the
+// result is false.
+bool ResizeSurface(Surface& surface, int width, int height);
 
 float ScaleWidth(const Surface& surface);
 float ScaleHeight(const Surface& surface);

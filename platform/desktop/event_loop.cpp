@@ -22,6 +22,10 @@ constexpr int64_t NsPerSecond = 1'000'000'000;
 constexpr int DefaultRefreshHz = 60;  // when the display does not say
 constexpr int MaxRefreshHz = 240;     // presenting more often only takes time from the timers
 constexpr int64_t MaxWaitNs = 250 * NsPerMs;  // a wait with nothing due still wakes now and then
+// Presents are spaced at least this many times their own duration apart, but a slow one (a
+// whole huge window after a resize or a click) holds the next back by no more than a second.
+constexpr int64_t SlowPresentSpacing = 5;
+constexpr int64_t MaxPresentSpacingNs = NsPerSecond;
 // Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
 // notice, and each look costs several system calls on the display connection, which at every
 // millisecond would be a good part of the program's idle load.
@@ -71,6 +75,8 @@ void HandleWindowEvent(Program& p, LoopState& state, const SDL_WindowEvent& even
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
+      // The window's picture is lost: all of it is shown again.
+      MarkAllChanged(p.surface.Changed);
       state.MustPresent = true;
       break;
     default:
@@ -146,24 +152,35 @@ bool PresentPending(const Program& p, const LoopState& state) {
 // Shows the surface at most once per refresh of the display: drawing happens every millisecond,
 // but nobody sees more than the screen shows.
 void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
+  if (PresentUnderWay(p.w)) {
+    // The next part of the present, after the timers have had their turn.
+    ContinuePresent(p.w, p.surface);
+    return;
+  }
   if (nowNs < state.NextPresentNs || !PresentPending(p, state)) {
     return;
   }
   const bool shown = PresentSurface(p.w, p.surface);
+  const int64_t tookNs = NowNs() - nowNs;
   state.PresentedChanges = p.surface.Changes;
   state.MustPresent = !shown;
-  state.NextPresentNs = nowNs + state.RefreshNs;
+  // A present that takes long (a renderer with no graphics card behind it, a huge window) is
+  // made less often, so presenting never takes more than a share of the time from the timers.
+  state.NextPresentNs =
+      nowNs + std::clamp(SlowPresentSpacing * tookNs, state.RefreshNs, MaxPresentSpacingNs);
   if (shown) {
     ++state.Presents;
   }
 }
 
-void PrintCountsIfDue(LoopState& state, int64_t nowNs) {
+void PrintCountsIfDue(Program& p, LoopState& state, int64_t nowNs) {
   if (nowNs < state.NextPrintNs) {
     return;
   }
-  std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64 "\n", state.FiringsT,
-              state.FiringsH, state.Presents);
+  std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64
+              " uploaded_px=%" PRId64 "\n",
+              state.FiringsT, state.FiringsH, state.Presents, p.w.UploadedPixels);
+  p.w.UploadedPixels = 0;
   std::fflush(stdout);
   state.FiringsT = 0;
   state.FiringsH = 0;
@@ -175,8 +192,12 @@ void PrintCountsIfDue(LoopState& state, int64_t nowNs) {
   }
 }
 
-// The moment the loop next has work: a timer firing, a present or a line of counts.
+// The moment the loop next has work: a timer firing, a present or a line of counts. The rest of a
+// present under way is due at once.
 int64_t NextWakeNs(const Program& p, const LoopState& state, const LoopOptions& options) {
+  if (PresentUnderWay(p.w)) {
+    return 0;
+  }
   int64_t wake = std::min(NextFiringNs(state.ScheduleT, p.timers.t),
                           NextFiringNs(state.ScheduleH, p.timers.h));
   if (PresentPending(p, state)) {
@@ -224,7 +245,7 @@ void RunEventLoop(Program& p, const LoopOptions& options) {
     RunDueFirings(p, state, options, NowNs());
     PresentIfDue(p, state, NowNs());
     if (options.PrintCounts) {
-      PrintCountsIfDue(state, NowNs());
+      PrintCountsIfDue(p, state, NowNs());
     }
 
     if (!WaitUntil(p, state, NextWakeNs(p, state, options))) {

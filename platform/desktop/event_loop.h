@@ -24,6 +24,7 @@ struct Program {
 struct LoopOptions {
   bool PrintCounts = false;
   bool RunTimerHandlers = true;
+  PresentPath Path = PresentPath::WindowPixels;  // asked for; the other is used where it fails
 };
 
 // Runs the window's timers and events until the window is closed, the program is told to stop

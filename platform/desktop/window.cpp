@@ -2,6 +2,9 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdlib>
 
 #include "platform/desktop/window_icon.h"
@@ -10,6 +13,13 @@ namespace {
 
 // The surface's pixels are packed r + 256 g + 65536 b in 32 bits, the top byte unused.
 constexpr Uint32 SurfaceFormat = SDL_PIXELFORMAT_XBGR8888;
+constexpr int SurfacePixelBytes = 4;
+
+// The pixel density the design size is meant for, and the steps a desktop's scale comes in.
+constexpr float DesignDpi = 96.0F;
+constexpr float ScaleStep = 0.25F;
+constexpr float SmallestScale = 1.25F;  // below this a DPI is taken for an unscaled screen
+constexpr float LargestScale = 4.0F;    // beyond this a reported DPI is taken for a mistake
 
 // The SDL settings the window relies on, made before SDL starts.
 void ChooseSdlSettings() {
@@ -25,9 +35,41 @@ void ChooseSdlSettings() {
   SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
   // A toy must not keep the screen awake.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  // Copy pixels straight to the window instead of through an OpenGL texture: on a software-only
-  // display a GL renderer costs far more than the copy it replaces.
+  // The window's own pixels are the display's native buffer, never SDL's texture stand-in for
+  // one: where there is no native buffer the program picks its renderer itself, and a stand-in
+  // would present the whole window every time.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The event loop paces the presents; a renderer waiting for the screen would hold up the timers.
+  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+}
+
+// Reads the client area's size in window coordinates and in pixels, at one moment.
+void ReadWindowSize(Window& w) {
+  SDL_GetWindowSize(w.Sdl, &w.PointSize.x, &w.PointSize.y);
+  SDL_GetWindowSizeInPixels(w.Sdl, &w.PixelSize.x, &w.PixelSize.y);
+}
+
+bool TooLargeToPresent(const Window& w) {
+  return w.PixelSize.x > MaxPresentedSide || w.PixelSize.y > MaxPresentedSide;
+}
+
+// On a desktop that scales windows itself (Wayland, macOS), window coordinates are already larger
+// than pixels. On one that only announces a higher density (X11, where SDL reports the desktop's
+// Xft.dpi setting, or else the monitor's own density), the window is grown by that density, in the
+// steps desktops scale by, so it keeps its design size on the screen.
+void KeepDesignSizeOnScreen(Window& w) {
+  ReadWindowSize(w);
+  float dpi = 0;
+  if (w.PixelSize.x != w.PointSize.x ||
+      SDL_GetDisplayDPI(SDL_GetWindowDisplayIndex(w.Sdl), nullptr, &dpi, nullptr) != 0) {
+    return;
+  }
+  const float scale = std::round(dpi / DesignDpi / ScaleStep) * ScaleStep;
+  if (scale >= SmallestScale && scale <= LargestScale) {
+    SDL_SetWindowSize(w.Sdl, static_cast<int>(static_cast<float>(StartWidth) * scale),
+                      static_cast<int>(static_cast<float>(StartHeight) * scale));
+    ReadWindowSize(w);
+  }
 }
 
 // Wraps the surface's pixel buffer for SDL without copying it. The buffer moves when the surface
@@ -44,25 +86,175 @@ bool WrapSurfacePixels(Window& w, Surface& surface) {
           static_cast<size_t>(surface.Width) * static_cast<size_t>(surface.Height)) {
     return false;
   }
-  w.Source = SDL_CreateRGBSurfaceWithFormatFrom(
-      surface.Pixels.data(), surface.Width, surface.Height, 32, surface.Width * 4, SurfaceFormat);
+  w.Source =
+      SDL_CreateRGBSurfaceWithFormatFrom(surface.Pixels.data(), surface.Width, surface.Height, 32,
+                                         surface.Width * SurfacePixelBytes, SurfaceFormat);
   return w.Source != nullptr;
+}
+
+// The changed rectangles, clipped to `width` x `height` pixels from the top-left corner, into
+// w.Uploaded. Returns how many are left.
+int ClipChangedRects(Window& w, int width, int height) {
+  int count = 0;
+  for (int i = 0; i < w.Changed.Count; ++i) {
+    const PixelRect& rect = w.Changed.Rects[static_cast<size_t>(i)];
+    const int right = std::min(rect.X + rect.Width, width);
+    const int bottom = std::min(rect.Y + rect.Height, height);
+    if (rect.X < right && rect.Y < bottom) {
+      w.Uploaded[count++] = {rect.X, rect.Y, right - rect.X, bottom - rect.Y};
+      w.UploadedPixels += static_cast<int64_t>(right - rect.X) * (bottom - rect.Y);
+    }
+  }
+  return count;
+}
+
+// Copies the next part of the present under way into the window's pixels and shows it: whole
+// rectangles, or bands of rows of a large one, up to UploadBudget pixels. What is left of a
+// rectangle stays in its place in w.Uploaded.
+bool SendNextPart(Window& w) {
+  int count = 0;
+  int64_t pixels = 0;
+  while (w.NextUpload < w.UploadCount && pixels < UploadBudget) {
+    SDL_Rect& rest = w.Uploaded[w.NextUpload];
+    const auto rows =
+        static_cast<int>(std::clamp<int64_t>((UploadBudget - pixels) / rest.w, 1, rest.h));
+    SDL_Rect from{rest.x, rest.y, rest.w, rows};  // the blit writes back what it clipped
+    SDL_Rect to = from;
+    w.Parts[count++] = from;
+    pixels += static_cast<int64_t>(rest.w) * rows;
+    rest.y += rows;
+    rest.h -= rows;
+    if (rest.h == 0) {
+      ++w.NextUpload;
+    }
+    if (SDL_BlitSurface(w.Source, &from, w.Target, &to) != 0) {
+      return false;
+    }
+  }
+  return count == 0 || SDL_UpdateWindowSurfaceRects(w.Sdl, w.Parts, count) == 0;
+}
+
+// Marks what a present under way has not shown yet as changed again, and gives that present up.
+void DropRestOfPresent(Window& w, Surface& surface) {
+  for (int i = w.NextUpload; i < w.UploadCount; ++i) {
+    const SDL_Rect& rest = w.Uploaded[i];
+    MarkChanged(surface.Changed, rest.x, rest.y, rest.x + rest.w - 1, rest.y + rest.h - 1);
+  }
+  w.UploadCount = 0;
+}
+
+// Starts showing the changed rectangles in the window's pixels, and shows the first part.
+bool PresentWindowPixels(Window& w, Surface& surface) {
+  SDL_Surface* target = SDL_GetWindowSurface(w.Sdl);
+  if (target == nullptr) {
+    return false;
+  }
+  if (target != w.Target) {
+    // New window pixels hold nothing yet, beyond the surface too.
+    w.Target = target;
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    MarkAllChanged(surface.Changed);
+  }
+  if (!WrapSurfacePixels(w, surface)) {
+    return false;
+  }
+  TakeChangedRects(surface.Changed, w.Changed);
+  w.UploadCount = ClipChangedRects(w, target->w, target->h);
+  w.NextUpload = 0;
+  return SendNextPart(w);
+}
+
+// Makes the renderer's texture match the surface, as far as the renderer allows.
+bool MatchTextureToSurface(Window& w, Surface& surface) {
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(w.Renderer, &info) != 0) {
+    return false;
+  }
+  const int width =
+      std::min(surface.Width, info.max_texture_width > 0 ? info.max_texture_width : surface.Width);
+  const int height = std::min(
+      surface.Height, info.max_texture_height > 0 ? info.max_texture_height : surface.Height);
+  if (w.Texture != nullptr && width == w.TextureWidth && height == w.TextureHeight) {
+    return true;
+  }
+  if (w.Texture != nullptr) {
+    SDL_DestroyTexture(w.Texture);
+  }
+  w.TextureWidth = 0;
+  w.TextureHeight = 0;
+  w.Texture =
+      width > 0 && height > 0
+          ? SDL_CreateTexture(w.Renderer, SurfaceFormat, SDL_TEXTUREACCESS_STREAMING, width, height)
+          : nullptr;
+  if (w.Texture == nullptr) {
+    return false;
+  }
+  w.TextureWidth = width;
+  w.TextureHeight = height;
+  MarkAllChanged(surface.Changed);
+  return true;
+}
+
+// Uploads the changed rectangles into the texture, then draws it and shows the result.
+bool PresentThroughRenderer(Window& w, Surface& surface) {
+  if (!MatchTextureToSurface(w, surface)) {
+    return false;
+  }
+  TakeChangedRects(surface.Changed, w.Changed);
+  const int count = ClipChangedRects(w, w.TextureWidth, w.TextureHeight);
+  for (int i = 0; i < count; ++i) {
+    const SDL_Rect& rect = w.Uploaded[i];
+    const Colour* from = surface.Pixels.data() +
+                         static_cast<size_t>(rect.y) * static_cast<size_t>(surface.Width) +
+                         static_cast<size_t>(rect.x);
+    if (SDL_UpdateTexture(w.Texture, &rect, from, surface.Width * SurfacePixelBytes) != 0) {
+      return false;
+    }
+  }
+  const SDL_Rect whole{0, 0, w.TextureWidth, w.TextureHeight};
+  SDL_SetRenderDrawColor(w.Renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
+  if (SDL_RenderClear(w.Renderer) != 0 ||
+      SDL_RenderCopy(w.Renderer, w.Texture, &whole, &whole) != 0) {
+    return false;
+  }
+  SDL_RenderPresent(w.Renderer);
+  return true;
+}
+
+// Sets up presenting along `path`. Returns false when the display does not offer it.
+bool StartPresenting(Window& w, PresentPath path) {
+  w.Path = path;
+  if (path == PresentPath::WindowPixels) {
+    w.Target = SDL_GetWindowSurface(w.Sdl);
+    return w.Target != nullptr;
+  }
+  w.Renderer = SDL_CreateRenderer(w.Sdl, -1, 0);
+  return w.Renderer != nullptr;
 }
 
 }  // namespace
 
-bool OpenWindow(Window& w, Surface& surface) {
+bool OpenWindow(Window& w, Surface& surface, PresentPath path) {
   ChooseSdlSettings();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     return false;
   }
   w.Sdl = SDL_CreateWindow(Caption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, StartWidth,
-                           StartHeight, SDL_WINDOW_RESIZABLE);
-  w.Target = w.Sdl == nullptr ? nullptr : SDL_GetWindowSurface(w.Sdl);
-  if (w.Target == nullptr) {
+                           StartHeight,
+                           SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
+  if (w.Sdl == nullptr) {
     return false;
   }
   SetWindowIcon(w.Sdl);
+  KeepDesignSizeOnScreen(w);
+  // The way asked for where the display offers it, the other one otherwise.
+  if (!StartPresenting(w, path) &&
+      !StartPresenting(w, path == PresentPath::WindowPixels ? PresentPath::Renderer
+                                                            : PresentPath::WindowPixels)) {
+    return false;
+  }
+  // Shown only now: a renderer may have replaced the window SDL first made.
+  SDL_ShowWindow(w.Sdl);
   // Keys arrive as key-down events only; no text input or input method is wanted.
   SDL_StopTextInput();
 
@@ -76,6 +268,11 @@ void CloseWindow(Window& w) {
   SDL_FreeSurface(w.Source);
   w.Source = nullptr;
   w.Target = nullptr;  // owned by the window
+  if (w.Renderer != nullptr) {
+    SDL_DestroyRenderer(w.Renderer);  // and its texture
+    w.Renderer = nullptr;
+    w.Texture = nullptr;
+  }
   if (w.Sdl != nullptr) {
     SDL_DestroyWindow(w.Sdl);
     w.Sdl = nullptr;
@@ -84,27 +281,52 @@ void CloseWindow(Window& w) {
 }
 
 void MatchSurfaceToWindow(Window& w, Surface& surface) {
-  w.Target = SDL_GetWindowSurface(w.Sdl);
-  if (w.Target == nullptr) {
-    return;
-  }
-  ResizeSurface(surface, w.Target->w, w.Target->h);
+  ReadWindowSize(w);
+  ResizeSurface(surface, w.PixelSize.x, w.PixelSize.y);
+  // The window's picture is lost with a resize, whether or not the surface could follow, and so
+  // are its pixels, which SDL makes anew (perhaps at the same address).
+  MarkAllChanged(surface.Changed);
+  w.Target = nullptr;
+  w.UploadCount = 0;
 }
 
 bool PresentSurface(Window& w, Surface& surface) {
-  // Cheap while the window keeps its size; after a resize SDL hands out new window pixels.
-  w.Target = SDL_GetWindowSurface(w.Sdl);
-  if (w.Target == nullptr) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSizeInPixels(w.Sdl, &width, &height);
+  if (width != w.PixelSize.x || height != w.PixelSize.y) {
+    // Resized, and the event has not been handled yet.
+    MatchSurfaceToWindow(w, surface);
+  }
+  DropRestOfPresent(w, surface);
+  const bool shown = !TooLargeToPresent(w) &&
+                     (w.Path == PresentPath::WindowPixels ? PresentWindowPixels(w, surface)
+                                                          : PresentThroughRenderer(w, surface));
+  if (!shown) {
+    // Whatever the window shows now, all of the surface is to be shown once it can be.
+    MarkAllChanged(surface.Changed);
+  }
+  return shown;
+}
+
+bool PresentUnderWay(const Window& w) {
+  return w.NextUpload < w.UploadCount;
+}
+
+bool ContinuePresent(Window& w, Surface& surface) {
+  if (!PresentUnderWay(w)) {
     return false;
   }
-  if (w.Target->w != surface.Width || w.Target->h != surface.Height) {
-    ResizeSurface(surface, w.Target->w, w.Target->h);
-  }
-  if (!WrapSurfacePixels(w, surface)) {
+  if (w.Target == nullptr || !WrapSurfacePixels(w, surface)) {
+    DropRestOfPresent(w, surface);
     return false;
   }
-  return SDL_BlitSurface(w.Source, nullptr, w.Target, nullptr) == 0 &&
-         SDL_UpdateWindowSurface(w.Sdl) == 0;
+  if (!SendNextPart(w)) {
+    w.UploadCount = 0;
+    MarkAllChanged(surface.Changed);
+    return false;
+  }
+  return true;
 }
 
 bool WindowIsShowing(const Window& w) {
@@ -112,15 +334,12 @@ bool WindowIsShowing(const Window& w) {
 }
 
 ScreenPoint MouseToSurface(const Window& w, int x, int y) {
-  int windowWidth = 0;
-  int windowHeight = 0;
-  SDL_GetWindowSize(w.Sdl, &windowWidth, &windowHeight);
   const auto pointX = static_cast<float>(x);
   const auto pointY = static_cast<float>(y);
-  if (w.Target == nullptr || windowWidth <= 0 || windowHeight <= 0) {
+  if (w.PointSize.x <= 0 || w.PointSize.y <= 0) {
     return {pointX, pointY};
   }
-  // The window's pixel buffer has the client area's size in pixels.
-  return {pointX * static_cast<float>(w.Target->w) / static_cast<float>(windowWidth),
-          pointY * static_cast<float>(w.Target->h) / static_cast<float>(windowHeight)};
+  // The surface lies on the window's pixels from the top-left corner, one to one.
+  return {pointX * static_cast<float>(w.PixelSize.x) / static_cast<float>(w.PointSize.x),
+          pointY * static_cast<float>(w.PixelSize.y) / static_cast<float>(w.PointSize.y)};
 }

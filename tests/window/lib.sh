@@ -42,9 +42,9 @@ poll() {
 
 # Starts Xvfb on a display number it picks itself (so parallel tests never collide) and points
 # DISPLAY at it. The root window gets the old grey weave (-retro), so a window that never shows a
-# picture of its own does not pass for black.
+# picture of its own does not pass for black. XVFB_SCREEN (WxHxD) sets the screen's size and depth.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -retro -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -retro -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   poll 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -3 "$WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$WORK/display")"

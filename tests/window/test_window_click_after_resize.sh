@@ -1,0 +1,46 @@
+# A click and a resize that reach the program together: the click seeds under the pointer, mapped
+# with the window's size at one moment, and the universe's ring shows up where the click was.
+source "$(dirname "$0")/lib.sh" "$@"
+
+# A screen the grown window fits on, so the pointer can reach the click's place.
+XVFB_SCREEN=1920x1200x24 open_program focus
+xdotool windowmove --sync "$id" 0 0 || fail "xdotool could not move the window"
+# Zoom 10: a ring seeded around the pointer is 100 pixels across.
+xdotool key --delay 15 --repeat 9 KP_Subtract || fail "xdotool could not press keypad minus"
+
+# Prints "left right top bottom" of the coloured pixels in the last screenshot.
+coloured_box() {
+  local box
+  box=$(convert "$WORK/snap.png" -separate -delete 2 -compose Difference -composite -threshold 0 \
+    -bordercolor black -border 1 -format '%@' info: 2>/dev/null)
+  [[ "$box" =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+  local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  ((w > 1 && h > 1)) || return 1
+  echo "$((x - 1)) $((x + w - 2)) $((y - 1)) $((y + h - 2))"
+}
+# True when the bodies are gathered in a ring, spanning less than 300 pixels each way; sets BOX.
+ringed() {
+  snap "$id" && BOX=$(coloured_box) || return 1
+  read -r left right top bottom <<<"$BOX"
+  ((right - left < 300 && bottom - top < 300))
+}
+has_size() { [[ "$(window_size "$id")" == "$1 x $2" ]]; }
+
+# Half the universes are spread over the whole surface instead of ringed around the pointer, so
+# the click is tried until one is ringed, and that one must be around the click.
+for attempt in $(seq 10); do
+  xdotool windowsize "$id" 1300 1000 || fail "xdotool could not resize the window"
+  poll 10 has_size 1300 1000 || fail "the window did not take the size 1300 x 1000"
+  sleep 0.3
+  # One command, so the click and the resize reach the program together. The picture stays
+  # anchored at the top-left corner, so the ring stays where it was seeded.
+  xdotool mousemove --window "$id" 1100 800 click 1 windowsize "$id" 1800 1100 ||
+    fail "xdotool could not click and resize"
+  poll 3 ringed && break
+  ((attempt == 10)) && fail "in 10 tries no universe was seeded in a ring"
+done
+# Within 150 pixels of the click on every side.
+((left >= 950 && right <= 1250 && top >= 650 && bottom <= 950)) ||
+  fail "a universe seeded at (1100, 800) gathered at $BOX (left right top bottom)"
+alive || fail "the program ended"
+echo "ok: a click together with a resize seeded around (1100, 800), bodies spanning $BOX"
