@@ -10,10 +10,9 @@
 #include <thread>
 
 #include "commands/handle_key.h"
-#include "history/playback_tick.h"
 #include "platform/desktop/key_codes.h"
+#include "platform/timer_firings.h"
 #include "seed/seed_universe.h"
-#include "sim/simulation_tick.h"
 
 namespace {
 
@@ -33,14 +32,11 @@ constexpr int64_t InputIntervalNs = 4 * NsPerMs;
 
 // What the loop keeps between passes, besides the program itself.
 struct LoopState {
-  TimerSchedule ScheduleT;
-  TimerSchedule ScheduleH;
+  TimerFirings Firings;  // the timers' schedules, and their firings counted for the measuring build
   uint64_t PresentedChanges = 0;  // surface.Changes when the window last showed the surface
   bool MustPresent = true;  // the window lost its picture (opened, exposed, restored, resized)
   int64_t RefreshNs = NsPerSecond / DefaultRefreshHz;
   int64_t NextPresentNs = 0;
-  int64_t FiringsT = 0;  // counted for the measuring build
-  int64_t FiringsH = 0;
   int64_t Presents = 0;
   int64_t NextPrintNs = 0;
   int64_t NextInputNs = 0;  // when pending events are next collected
@@ -125,25 +121,6 @@ bool HandleEventsIfDue(Program& p, LoopState& state, int64_t nowNs) {
   return true;
 }
 
-// Runs the handlers of the firings due by now. A handler may switch either timer on or off, so
-// the flag is checked again before every call.
-void RunDueFirings(Program& p, LoopState& state, const LoopOptions& options, int64_t nowNs) {
-  for (int due = DueFirings(state.ScheduleT, p.timers.t, nowNs); due > 0 && p.timers.t.Enabled;
-       --due) {
-    if (options.RunTimerHandlers) {
-      SimulationTick(*p.world, p.surface, p.timers);
-    }
-    ++state.FiringsT;
-  }
-  for (int due = DueFirings(state.ScheduleH, p.timers.h, nowNs); due > 0 && p.timers.h.Enabled;
-       --due) {
-    if (options.RunTimerHandlers) {
-      PlaybackTick(*p.world, p.surface);
-    }
-    ++state.FiringsH;
-  }
-}
-
 // Whether there is something new for the window to show, and it can be seen.
 bool PresentPending(const Program& p, const LoopState& state) {
   return (state.MustPresent || p.surface.Changes != state.PresentedChanges) && WindowIsShowing(p.w);
@@ -179,11 +156,11 @@ void PrintCountsIfDue(Program& p, LoopState& state, int64_t nowNs) {
   }
   std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64
               " uploaded_px=%" PRId64 "\n",
-              state.FiringsT, state.FiringsH, state.Presents, p.w.UploadedPixels);
+              state.Firings.CountT, state.Firings.CountH, state.Presents, p.w.UploadedPixels);
   p.w.UploadedPixels = 0;
   std::fflush(stdout);
-  state.FiringsT = 0;
-  state.FiringsH = 0;
+  state.Firings.CountT = 0;
+  state.Firings.CountH = 0;
   state.Presents = 0;
   // Stay on whole seconds unless the program was held up for longer than one.
   state.NextPrintNs += NsPerSecond;
@@ -198,8 +175,8 @@ int64_t NextWakeNs(const Program& p, const LoopState& state, const LoopOptions& 
   if (PresentUnderWay(p.w)) {
     return 0;
   }
-  int64_t wake = std::min(NextFiringNs(state.ScheduleT, p.timers.t),
-                          NextFiringNs(state.ScheduleH, p.timers.h));
+  int64_t wake = std::min(NextFiringNs(state.Firings.ScheduleT, p.timers.t),
+                          NextFiringNs(state.Firings.ScheduleH, p.timers.h));
   if (PresentPending(p, state)) {
     wake = std::min(wake, state.NextPresentNs);
   }
@@ -242,7 +219,8 @@ void RunEventLoop(Program& p, const LoopOptions& options) {
     if (!HandleEventsIfDue(p, state, NowNs())) {
       return;
     }
-    RunDueFirings(p, state, options, NowNs());
+    RunDueFirings(*p.world, p.surface, p.timers, state.Firings, NowNs(), MaxCatchUpNs,
+                  options.RunTimerHandlers);
     PresentIfDue(p, state, NowNs());
     if (options.PrintCounts) {
       PrintCountsIfDue(p, state, NowNs());

@@ -17,14 +17,13 @@
 #include <cstdint>
 
 #include "commands/handle_key.h"
-#include "history/playback_tick.h"
 #include "platform/key_table.h"
+#include "platform/timer_firings.h"
 #include "platform/web/canvas.h"
 #include "platform/web/page.h"
 #include "platform/web/web_keys.h"
 #include "seed/random.h"
 #include "seed/seed_universe.h"
-#include "sim/simulation_tick.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "world/world.h"
@@ -43,12 +42,9 @@ struct WebProgram {
   Canvas canvas;
   Timers timers;
   RandomSource random;
-  TimerSchedule ScheduleT;
-  TimerSchedule ScheduleH;
+  TimerFirings Firings;  // the timers' schedules, and their firings since load
   bool Ended = false;
-  // Totals since load, for window.gravityStats().
-  double Ticks = 0;
-  double PlaybackTicks = 0;
+  // Presents since load, for window.gravityStats().
   double Presents = 0;
 };
 
@@ -137,28 +133,14 @@ EM_BOOL OnMouseUp(int /*eventType*/, const EmscriptenMouseEvent* event, void* /*
   return EM_TRUE;
 }
 
-// Runs the handlers of the firings due by now. A handler may switch either timer on or off, so
-// the flag is checked again before every call.
-void RunDueFirings(int64_t nowNs) {
-  WebProgram& p = program;
-  for (int due = DueFirings(p.ScheduleT, p.timers.t, nowNs, FrameCatchUpNs);
-       due > 0 && p.timers.t.Enabled; --due) {
-    SimulationTick(p.world, p.surface, p.timers);
-    ++p.Ticks;
-  }
-  for (int due = DueFirings(p.ScheduleH, p.timers.h, nowNs, FrameCatchUpNs);
-       due > 0 && p.timers.h.Enabled; --due) {
-    PlaybackTick(p.world, p.surface);
-    ++p.PlaybackTicks;
-  }
-}
-
 // One animation frame: the timers' firings, then what they drew. Returning false ends the loop.
 EM_BOOL RunFrame(double /*frameTimeMs*/, void* /*userData*/) {
   if (program.Ended) {
     return EM_FALSE;
   }
-  RunDueFirings(static_cast<int64_t>(emscripten_get_now() * NsPerMs));
+  WebProgram& p = program;
+  RunDueFirings(p.world, p.surface, p.timers, p.Firings,
+                static_cast<int64_t>(emscripten_get_now() * NsPerMs), FrameCatchUpNs, true);
   if (PresentSurface(program.canvas, program.surface)) {
     ++program.Presents;
   }
@@ -175,11 +157,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void gravity_resize(int width, int height) {
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double gravity_ticks() {
-  return program.Ticks;
+  return static_cast<double>(program.Firings.CountT);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double gravity_playback_ticks() {
-  return program.PlaybackTicks;
+  return static_cast<double>(program.Firings.CountH);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double gravity_presents() {
