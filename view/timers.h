@@ -22,7 +22,11 @@ struct TimerSchedule {
   bool WasEnabled = false;
 };
 
-inline constexpr int64_t MaxCatchUpNs = 5'000'000;  // a lag beyond this is a stall, not jitter
+// A lag beyond this is a stall, not jitter. Long enough for the process to be pushed off the CPU for
+// a moment or for a present of a very large window to take a few milliseconds without losing
+// firings; short enough that catching up (50 ticks of well under a millisecond each) stays
+// unnoticeable and input is never held up for long.
+inline constexpr int64_t MaxCatchUpNs = 50'000'000;
 
 // How many firings of `timer` are due at `nowNs`, advancing the schedule past them. A timer that
 // has just been enabled first fires one interval later; a disabled timer never fires. A lag of up
