@@ -93,7 +93,7 @@ measure_sizes() {
   printf '%s\n' "${lines[@]}" | awk -v load="$(cut -d' ' -f1-3 /proc/loadavg)" '
     { for (i = 1; i < NF; i++) {
         if ($i == "cpu") cpu[NR] = $(i + 1)
-        if ($i == "second") { slow = $(i + 1); sub(/,/, "", slow); low[NR] = slow }
+        if ($i == "second") { slow = $(i + 1); sub(/,/, "", slow); low[NR] = slow + 0 }
       } }
     END {
       ok = 1
