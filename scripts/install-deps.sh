@@ -32,7 +32,7 @@ done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
 if ! command -v apt-get >/dev/null 2>&1; then
-  echo "install-deps: missing packages (${missing[*]}) and no apt-get here; install them by hand (SDL2 2.0.18+, CMake, a C++20 compiler)" >&2
+  echo "install-deps: missing packages (${missing[*]}) and no apt-get here; install them by hand (SDL2 2.26+, CMake, a C++20 compiler)" >&2
   exit 1
 fi
 if [[ $(id -u) -eq 0 ]]; then
