@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "view/surface.h"
@@ -19,6 +20,22 @@ inline constexpr int16_t KeyDown = 40;
 inline constexpr int16_t KeyT = 84;
 inline constexpr int16_t KeyPadPlus = 107;
 inline constexpr int16_t KeyPadMinus = 109;
+
+// Every key bound to a command, in the order of their codes. A window layer keeps these keys' usual
+// meaning on its platform (scrolling a page, say) from acting as well.
+inline constexpr std::array<int16_t, 12> CommandKeys = {
+    KeyEnter, KeyEscape, KeySpace, KeyPageUp, KeyPageDown, KeyLeft,
+    KeyUp,    KeyRight,  KeyDown,  KeyT,      KeyPadPlus,  KeyPadMinus,
+};
+
+constexpr bool IsCommandKey(int16_t code) {
+  for (const int16_t key : CommandKeys) {
+    if (key == code) {
+      return true;
+    }
+  }
+  return false;
+}
 
 enum class KeyOutcome { KeepRunning, EndProgram };
 

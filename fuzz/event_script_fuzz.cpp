@@ -1,5 +1,6 @@
-// Reads its input as a script of window events and runs them on the real handlers and the real
-// surface, checking the world's invariants after every event.
+// Reads its input as a script of window events and runs them through the program's entry points,
+// as a window layer does, checking the world's invariants after every event. Escape ends the
+// program; the script then goes on in a newly started one.
 //
 // Script: a sequence of events, each an opcode byte followed by its operands (missing operand
 // bytes read as zero):
@@ -8,8 +9,8 @@
 //   2  mouse release at any float position       (1 byte button, 4 bytes x, 4 bytes y)
 //   3  mouse release on a pixel of the surface   (1 byte button, 2 bytes x, 2 bytes y)
 //   4  window resize                             (2 bytes width, 2 bytes height)
-//   5  one firing of each enabled timer
-//   6  a run of firings                          (1 byte: count / 4)
+//   5  one millisecond passes, with the firings it brings
+//   6  a run of milliseconds                     (1 byte: count / 4)
 //   7  recorder late in the run, as after a long session (1 byte)
 
 #include <array>
@@ -23,21 +24,14 @@
 #include <span>
 
 #include "commands/handle_key.h"
-#include "history/playback_tick.h"
-#include "seed/random.h"
-#include "seed/seed_universe.h"
-#include "sim/simulation_tick.h"
-#include "view/surface.h"
-#include "view/timers.h"
+#include "program/program.h"
 #include "world/rounding.h"
 #include "world/world.h"
 
 namespace {
 
-constexpr std::array<int16_t, 13> BoundKeys = {
-    KeyEnter, KeySpace, KeyPageUp,  KeyPageDown, KeyLeft,   KeyUp, KeyRight,
-    KeyDown,  KeyT,     KeyPadPlus, KeyPadMinus, KeyEscape, 65};
 constexpr int MaxFiringsPerInput = 4000;  // keeps one input well under a second
+constexpr int64_t NsPerMs = 1'000'000;
 
 // The seeding reseeds from the clock; a fixed script of draws makes every input replay exactly.
 // One seeding draws at most 731 numbers, so the script lasts for over a hundred seedings.
@@ -130,67 +124,88 @@ void CheckInvariants(const World& world, const Timers& timers) {
   }
 }
 
+// A key's index into the bound keys, or an unbound key (A) for the one index past them.
+int16_t BoundKey(uint8_t index) {
+  const size_t k = index % (CommandKeys.size() + 1);
+  return k < CommandKeys.size() ? CommandKeys[k] : int16_t{65};
+}
+
 struct Session {
-  std::unique_ptr<World> world = std::make_unique<World>();
-  Surface surface;
-  Timers timers;
-  RandomSource random;
+  std::unique_ptr<Program> program;
+  std::span<const float> draws;
+  int64_t clock = 0;  // the monotonic clock the firings run on, in nanoseconds
   int firings = 0;
 
-  void Press(int16_t key) {
-    const int16_t oldX = world->OffsetX;
-    const int16_t oldY = world->OffsetY;
-    HandleKey(*world, surface, timers, key, 0);
-    CheckOffsets(*world, key, oldX, oldY);
+  explicit Session(std::span<const float> script) : draws(script) { Start(); }
+
+  void Start() {
+    program = std::make_unique<Program>();
+    program->random.Script = draws;
+    LoadProgram(*program, 626, 549);
   }
 
-  Session() {
-    ResizeSurface(surface, 626, 549);
-    StartUp(*world);
+  void Press(int16_t key) {
+    const World& world = program->world;
+    const int16_t oldX = world.OffsetX;
+    const int16_t oldY = world.OffsetY;
+    PressKey(*program, key, 0);
+    if (!program->Ended) {
+      CheckOffsets(world, key, oldX, oldY);
+      return;
+    }
+    // Ended: not one more firing runs or draws.
+    ChangedRects taken;
+    TakeChanges(*program, taken);
+    clock += 100 * NsPerMs;
+    RunDueFirings(*program, clock);
+    ReleaseMouseButton(*program, 1, 0, 300, 300);
+    PressKey(*program, KeyEnter, 0);
+    if (HasChanges(*program)) Fail("nothing is drawn after the end");
+    Start();
   }
 
   void Fire() {
     if (firings >= MaxFiringsPerInput) return;
     ++firings;
-    if (timers.t.Enabled) SimulationTick(*world, surface, timers);
-    if (timers.h.Enabled) PlaybackTick(*world, surface);
+    clock += NsPerMs;
+    RunDueFirings(*program, clock);
   }
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Session session;
-  World& world = *session.world;
+  Session session(std::span<const float>(Draws()).subspan(size % 1000));
   Reader in{data, size};
-  session.random.Script = std::span<const float>(Draws()).subspan(size % 1000);
   while (!in.Done()) {
+    Program& program = *session.program;
+    World& world = program.world;
     switch (in.Byte() % 8) {
       case 0:
         session.Press(static_cast<int16_t>(in.Word()));
         break;
       case 1:
-        session.Press(BoundKeys[in.Byte() % BoundKeys.size()]);
+        session.Press(BoundKey(in.Byte()));
         break;
       case 2: {
         const int button = in.Byte();
         const float x = in.Float();
         const float y = in.Float();
-        SeedUniverse(world, session.surface, session.timers, session.random, button, 0, x, y);
+        ReleaseMouseButton(program, button, 0, x, y);
         break;
       }
       case 3: {
         const int button = in.Byte();
         const float x = static_cast<float>(in.Word() % 1024);
         const float y = static_cast<float>(in.Word() % 1024);
-        SeedUniverse(world, session.surface, session.timers, session.random, button, 0, x, y);
+        ReleaseMouseButton(program, button, 0, x, y);
         break;
       }
       case 4: {
         // Sizes from 0 x 0 to 4000 x 3000, with the extremes likely.
         const int width = in.Word() % 4001;
         const int height = in.Word() % 3001;
-        ResizeSurface(session.surface, width, height);
+        ResizeProgram(program, width, height);
         break;
       }
       case 5:
@@ -208,7 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
     }
-    CheckInvariants(world, session.timers);
+    CheckInvariants(session.program->world, session.program->timers);
   }
   return 0;
 }

@@ -105,3 +105,21 @@ int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock) {
 int ShiftCode(bool shift, bool ctrl, bool alt) {
   return (shift ? 1 : 0) + (ctrl ? 2 : 0) + (alt ? 4 : 0);
 }
+
+int MouseButtonCode(MouseButton button) {
+  switch (button) {
+    case MouseButton::Left:
+      return 1;
+    case MouseButton::Right:
+      return 2;
+    case MouseButton::Middle:
+      return 4;
+    case MouseButton::Back:
+      return 8;
+    case MouseButton::Forward:
+      return 16;
+    case MouseButton::Other:
+      return 0;
+  }
+  return 0;
+}

@@ -49,6 +49,11 @@ struct KeyLabel {
 // clear key (12).
 int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock);
 
+// The mouse buttons a window layer can report, and the code handed to the seeding for each: 1 left,
+// 2 right, 4 middle, 8 and 16 the side buttons (back and forward), 0 for any other.
+enum class MouseButton : uint8_t { Other, Left, Right, Middle, Back, Forward };
+int MouseButtonCode(MouseButton button);
+
 // The shift state handed to the key and mouse handlers: 1 for Shift, 2 for Ctrl, 4 for Alt, added
 // together.
 int ShiftCode(bool shift, bool ctrl, bool alt);

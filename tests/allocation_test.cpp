@@ -10,13 +10,7 @@
 #include <new>
 
 #include "commands/handle_key.h"
-#include "history/playback_tick.h"
-#include "seed/random.h"
-#include "seed/seed_universe.h"
-#include "sim/simulation_tick.h"
-#include "view/surface.h"
-#include "view/timers.h"
-#include "world/world.h"
+#include "program/program.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -40,77 +34,85 @@ void operator delete(void* p, std::size_t /*size*/) noexcept {
 
 namespace {
 
-struct Program {
-  std::unique_ptr<World> world = std::make_unique<World>();
-  Surface surface;
-  Timers timers;
-  RandomSource random;
+constexpr int64_t NsPerMs = 1'000'000;
 
-  Program() {
-    ResizeSurface(surface, 626, 549);
-    StartUp(*world);
-  }
+// The program as a window layer drives it, on a clock the test moves a millisecond at a time.
+struct Session {
+  std::unique_ptr<Program> p = std::make_unique<Program>();
+  int64_t clock = 0;
+
+  Session() { LoadProgram(*p, 626, 549); }
 
   void Fire(int firings) {
     for (int k = 0; k < firings; ++k) {
-      if (timers.t.Enabled) SimulationTick(*world, surface, timers);
-      if (timers.h.Enabled) PlaybackTick(*world, surface);
+      clock += NsPerMs;
+      RunDueFirings(*p, clock);
     }
   }
+  void Press(int16_t key) { PressKey(*p, key, 0); }
+  void Release(int button, float x, float y) { ReleaseMouseButton(*p, button, 0, x, y); }
 };
 
-long AllocationsDuring(Program& program, void (*session)(Program&)) {
+long AllocationsDuring(Session& program, void (*session)(Session&)) {
   const long before = allocations.load();
   session(program);
   return allocations.load() - before;
 }
 
 TEST(RunningProgram, AllocatesNothingWhileSimulatingSeedingAndTakingKeys) {
-  Program program;
-  const long counted = AllocationsDuring(program, [](Program& p) {
-    p.Fire(500);
+  Session program;
+  const long counted = AllocationsDuring(program, [](Session& s) {
+    s.Fire(500);
     for (int k = 0; k < 20; ++k) {
-      SeedUniverse(*p.world, p.surface, p.timers, p.random, 1 + k % 3, 0,
-                   313.0F + 7.0F * static_cast<float>(k), 274.5F);
-      p.Fire(100);
+      s.Release(1 + k % 3, 313.0F + 7.0F * static_cast<float>(k), 274.5F);
+      s.Fire(100);
       for (int16_t key : {KeySpace, KeyPageDown, KeyLeft, KeyUp, KeyT, KeyPadMinus, KeyPadPlus,
                           KeyRight, KeyDown, KeyPageUp, int16_t{65}}) {
-        HandleKey(*p.world, p.surface, p.timers, key, 0);
+        s.Press(key);
       }
     }
   });
   EXPECT_EQ(counted, 0);
+  EXPECT_EQ(program.p->Firings.CountT, 2499);  // the first pass starts the cadence
+  // Taking the changes for a present allocates nothing either.
+  EXPECT_EQ(AllocationsDuring(program,
+                              [](Session& s) {
+                                ChangedRects rects;
+                                TakeChanges(*s.p, rects);
+                              }),
+            0);
 }
 
 TEST(RunningProgram, AllocatesNothingInPlaybackOrAcrossTheFullHistorySwitch) {
-  Program program;
-  SeedUniverse(*program.world, program.surface, program.timers, program.random, 1, 0, 300, 300);
+  Session program;
+  program.Release(1, 300, 300);
   // Start the recorder just before the history is full, as after an hour-long session.
-  program.world->RecordIndex = LastSlot;
-  const long counted = AllocationsDuring(program, [](Program& p) {
-    p.Fire(100);   // fills the last slot and switches to playback
-    p.Fire(4000);  // plays every frame and wraps
-    HandleKey(*p.world, p.surface, p.timers, KeyEnter, 0);
-    p.Fire(100);
-    HandleKey(*p.world, p.surface, p.timers, KeyEnter, 0);
-    p.Fire(100);
-    SeedUniverse(*p.world, p.surface, p.timers, p.random, 2, 0, 10, 10);
-    p.Fire(100);
+  program.p->world.RecordIndex = LastSlot;
+  const long counted = AllocationsDuring(program, [](Session& s) {
+    s.Fire(100);   // fills the last slot and switches to playback
+    s.Fire(4000);  // plays every frame and wraps
+    s.Press(KeyEnter);
+    s.Fire(100);
+    s.Press(KeyEnter);
+    s.Fire(100);
+    s.Release(2, 10, 10);
+    s.Fire(100);
   });
-  EXPECT_TRUE(program.timers.h.Enabled || program.timers.t.Enabled);
+  EXPECT_GT(program.p->Firings.CountH, 3000);
   EXPECT_EQ(counted, 0);
 }
 
 // A window resized beyond what memory allows keeps the surface it had, whichever of the resize's
 // allocations fails, so the program runs on with its picture intact.
 TEST(RunningProgram, AResizeThatRunsOutOfMemoryKeepsTheSurfaceAsItWas) {
-  Program program;
+  Session session;
+  Program& program = *session.p;
   PSet(program.surface, 600, 500, White);
   ChangedRects taken;
   for (long failing = 0; failing < 2; ++failing) {
-    TakeChangedRects(program.surface.Changed, taken);
+    TakeChanges(program, taken);
     failingAllocation = allocations.load() + failing;
-    EXPECT_FALSE(ResizeSurface(program.surface, 2000, 1500)) << "allocation " << failing;
+    EXPECT_FALSE(ResizeProgram(program, 2000, 1500)) << "allocation " << failing;
     failingAllocation = -1;
     EXPECT_EQ(program.surface.Width, 626);
     EXPECT_EQ(program.surface.Height, 549);
@@ -118,10 +120,10 @@ TEST(RunningProgram, AResizeThatRunsOutOfMemoryKeepsTheSurfaceAsItWas) {
     // The changed region still describes the old surface, and nothing new is marked in it.
     EXPECT_EQ(program.surface.Changed.Width, 626);
     EXPECT_EQ(program.surface.Changed.Height, 549);
-    EXPECT_FALSE(program.surface.Changed.Any);
-    program.Fire(10);
+    EXPECT_FALSE(HasChanges(program));
+    session.Fire(10);
   }
-  EXPECT_TRUE(ResizeSurface(program.surface, 2000, 1500));
+  EXPECT_TRUE(ResizeProgram(program, 2000, 1500));
   EXPECT_EQ(PixelAt(program.surface, 600, 500), White);
 }
 

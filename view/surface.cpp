@@ -166,7 +166,6 @@ bool ResizeSurface(Surface& surface, int width, int height) {
   surface.Pixels = std::move(pixels);
   surface.Width = width;
   surface.Height = height;
-  ++surface.Changes;
   return true;
 }
 
@@ -179,7 +178,6 @@ float ScaleHeight(const Surface& surface) {
 }
 
 void Cls(Surface& surface) {
-  ++surface.Changes;
   if (HasPixels(surface)) {
     std::fill(surface.Pixels.begin(), surface.Pixels.end(), surface.Background);
   }
@@ -191,7 +189,6 @@ void FillColor(Surface& surface, Colour colour) {
 }
 
 void Circle(Surface& surface, float x, float y, float radius, Colour outline) {
-  ++surface.Changes;
   if (!HasPixels(surface) || std::isnan(x) || std::isnan(y) || !(radius >= 0)) {
     return;
   }
@@ -228,7 +225,6 @@ void Circle(Surface& surface, float x, float y, float radius) {
 }
 
 void Line(Surface& surface, float x1, float y1, float x2, float y2, Colour colour) {
-  ++surface.Changes;
   if (!HasPixels(surface) || std::isnan(x1) || std::isnan(y1) || std::isnan(x2) || std::isnan(y2)) {
     return;
   }
@@ -243,7 +239,6 @@ void Line(Surface& surface, float x1, float y1, float x2, float y2, Colour colou
 }
 
 void PSet(Surface& surface, float x, float y, Colour colour) {
-  ++surface.Changes;
   if (!HasPixels(surface) || std::isnan(x) || std::isnan(y)) {
     return;
   }

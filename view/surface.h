@@ -27,7 +27,6 @@ struct Surface {
   Colour Background = Black;
   Colour PenColour = Black;  // used when a drawing call gives no colour; black erases without trace
   Colour Fill = Black;       // interior of circles
-  uint64_t Changes = 0;      // counts drawing calls, so the window knows when to present again
   ChangedRegion Changed;     // the pixels drawn on since the window last showed them
 };
 

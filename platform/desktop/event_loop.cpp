@@ -9,10 +9,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "commands/handle_key.h"
 #include "platform/desktop/key_codes.h"
-#include "platform/timer_firings.h"
-#include "seed/seed_universe.h"
 
 namespace {
 
@@ -32,8 +29,6 @@ constexpr int64_t InputIntervalNs = 4 * NsPerMs;
 
 // What the loop keeps between passes, besides the program itself.
 struct LoopState {
-  TimerFirings Firings;  // the timers' schedules, and their firings counted for the measuring build
-  uint64_t PresentedChanges = 0;  // surface.Changes when the window last showed the surface
   bool MustPresent = true;  // the window lost its picture (opened, exposed, restored, resized)
   int64_t RefreshNs = NsPerSecond / DefaultRefreshHz;
   int64_t NextPresentNs = 0;
@@ -57,23 +52,30 @@ int64_t RefreshIntervalNs(SDL_Window* window) {
   return NsPerSecond / hz;
 }
 
-void HandleWindowEvent(Program& p, LoopState& state, const SDL_WindowEvent& event) {
+// What the loop works on: the window and the program it shows.
+struct Loop {
+  Window& w;
+  Program& p;
+  LoopState state;
+};
+
+void HandleWindowEvent(Loop& loop, const SDL_WindowEvent& event) {
   switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-      MatchSurfaceToWindow(p.w, p.surface);
-      state.MustPresent = true;
+      MatchSurfaceToWindow(loop.w, loop.p.surface);
+      loop.state.MustPresent = true;
       break;
     case SDL_WINDOWEVENT_MOVED:
       // Possibly onto another screen with another refresh rate.
-      state.RefreshNs = RefreshIntervalNs(p.w.Sdl);
+      loop.state.RefreshNs = RefreshIntervalNs(loop.w.Sdl);
       break;
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
       // The window's picture is lost: all of it is shown again.
-      MarkAllChanged(p.surface.Changed);
-      state.MustPresent = true;
+      MarkAllToShow(loop.p);
+      loop.state.MustPresent = true;
       break;
     default:
       break;
@@ -81,25 +83,25 @@ void HandleWindowEvent(Program& p, LoopState& state, const SDL_WindowEvent& even
 }
 
 // Passes one event to its handler. Returns false when the event ends the program.
-bool HandleEvent(Program& p, LoopState& state, const SDL_Event& event) {
+bool HandleEvent(Loop& loop, const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
       return false;
     case SDL_KEYDOWN: {
       // Held keys repeat, and every repeat is a press of its own.
       const bool numLock = (event.key.keysym.mod & KMOD_NUM) != 0;
-      const int16_t code = VirtualKeyCode(event.key.keysym.sym, numLock);
-      const int shift = ShiftState(event.key.keysym.mod);
-      return HandleKey(*p.world, p.surface, p.timers, code, shift) != KeyOutcome::EndProgram;
+      PressKey(loop.p, VirtualKeyCode(event.key.keysym.sym, numLock),
+               ShiftState(event.key.keysym.mod));
+      return !loop.p.Ended;
     }
     case SDL_MOUSEBUTTONUP: {
-      const ScreenPoint at = MouseToSurface(p.w, event.button.x, event.button.y);
-      SeedUniverse(*p.world, p.surface, p.timers, p.random, MouseButtonCode(event.button.button),
-                   ShiftState(static_cast<uint16_t>(SDL_GetModState())), at.X, at.Y);
+      const ScreenPoint at = MouseToSurface(loop.w, event.button.x, event.button.y);
+      ReleaseMouseButton(loop.p, MouseButtonCode(MouseButtonOf(event.button.button)),
+                         ShiftState(static_cast<uint16_t>(SDL_GetModState())), at.X, at.Y);
       return true;
     }
     case SDL_WINDOWEVENT:
-      HandleWindowEvent(p, state, event.window);
+      HandleWindowEvent(loop, event.window);
       return true;
     default:
       return true;
@@ -107,14 +109,14 @@ bool HandleEvent(Program& p, LoopState& state, const SDL_Event& event) {
 }
 
 // Handles every pending event, in order of arrival. Returns false when one ends the program.
-bool HandleEventsIfDue(Program& p, LoopState& state, int64_t nowNs) {
-  if (nowNs < state.NextInputNs) {
+bool HandleEventsIfDue(Loop& loop, int64_t nowNs) {
+  if (nowNs < loop.state.NextInputNs) {
     return true;
   }
-  state.NextInputNs = nowNs + InputIntervalNs;
+  loop.state.NextInputNs = nowNs + InputIntervalNs;
   SDL_Event event;
   while (SDL_PollEvent(&event) == 1) {
-    if (!HandleEvent(p, state, event)) {
+    if (!HandleEvent(loop, event)) {
       return false;
     }
   }
@@ -122,24 +124,24 @@ bool HandleEventsIfDue(Program& p, LoopState& state, int64_t nowNs) {
 }
 
 // Whether there is something new for the window to show, and it can be seen.
-bool PresentPending(const Program& p, const LoopState& state) {
-  return (state.MustPresent || p.surface.Changes != state.PresentedChanges) && WindowIsShowing(p.w);
+bool PresentPending(const Loop& loop) {
+  return (loop.state.MustPresent || HasChanges(loop.p)) && WindowIsShowing(loop.w);
 }
 
 // Shows the surface at most once per refresh of the display: drawing happens every millisecond,
 // but nobody sees more than the screen shows.
-void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
-  if (PresentUnderWay(p.w)) {
+void PresentIfDue(Loop& loop, int64_t nowNs) {
+  LoopState& state = loop.state;
+  if (PresentUnderWay(loop.w)) {
     // The next part of the present, after the timers have had their turn.
-    ContinuePresent(p.w, p.surface);
+    ContinuePresent(loop.w, loop.p.surface);
     return;
   }
-  if (nowNs < state.NextPresentNs || !PresentPending(p, state)) {
+  if (nowNs < state.NextPresentNs || !PresentPending(loop)) {
     return;
   }
-  const bool shown = PresentSurface(p.w, p.surface);
+  const bool shown = PresentSurface(loop.w, loop.p.surface);
   const int64_t tookNs = NowNs() - nowNs;
-  state.PresentedChanges = p.surface.Changes;
   state.MustPresent = !shown;
   // A present that takes long (a renderer with no graphics card behind it, a huge window) is
   // made less often, so presenting never takes more than a share of the time from the timers.
@@ -150,17 +152,19 @@ void PresentIfDue(Program& p, LoopState& state, int64_t nowNs) {
   }
 }
 
-void PrintCountsIfDue(Program& p, LoopState& state, int64_t nowNs) {
+void PrintCountsIfDue(Loop& loop, int64_t nowNs) {
+  LoopState& state = loop.state;
   if (nowNs < state.NextPrintNs) {
     return;
   }
+  TimerFirings& firings = loop.p.Firings;
   std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64
               " uploaded_px=%" PRId64 "\n",
-              state.Firings.CountT, state.Firings.CountH, state.Presents, p.w.UploadedPixels);
-  p.w.UploadedPixels = 0;
+              firings.CountT, firings.CountH, state.Presents, loop.w.UploadedPixels);
+  loop.w.UploadedPixels = 0;
   std::fflush(stdout);
-  state.Firings.CountT = 0;
-  state.Firings.CountH = 0;
+  firings.CountT = 0;
+  firings.CountH = 0;
   state.Presents = 0;
   // Stay on whole seconds unless the program was held up for longer than one.
   state.NextPrintNs += NsPerSecond;
@@ -171,17 +175,16 @@ void PrintCountsIfDue(Program& p, LoopState& state, int64_t nowNs) {
 
 // The moment the loop next has work: a timer firing, a present or a line of counts. The rest of a
 // present under way is due at once.
-int64_t NextWakeNs(const Program& p, const LoopState& state, const LoopOptions& options) {
-  if (PresentUnderWay(p.w)) {
+int64_t NextWakeNs(const Loop& loop, const LoopOptions& options) {
+  if (PresentUnderWay(loop.w)) {
     return 0;
   }
-  int64_t wake = std::min(NextFiringNs(state.Firings.ScheduleT, p.timers.t),
-                          NextFiringNs(state.Firings.ScheduleH, p.timers.h));
-  if (PresentPending(p, state)) {
-    wake = std::min(wake, state.NextPresentNs);
+  int64_t wake = NextFiringNs(loop.p);
+  if (PresentPending(loop)) {
+    wake = std::min(wake, loop.state.NextPresentNs);
   }
   if (options.PrintCounts) {
-    wake = std::min(wake, state.NextPrintNs);
+    wake = std::min(wake, loop.state.NextPrintNs);
   }
   return wake;
 }
@@ -189,7 +192,7 @@ int64_t NextWakeNs(const Program& p, const LoopState& state, const LoopOptions& 
 // Sleeps until `wakeNs` or the next event. Whole milliseconds are spent in SDL's event wait, which
 // wakes at once for input; the sub-millisecond rest is a plain sleep, since SDL's timeout only
 // counts whole milliseconds. Returns false when an event that arrived ends the program.
-bool WaitUntil(Program& p, LoopState& state, int64_t wakeNs) {
+bool WaitUntil(Loop& loop, int64_t wakeNs) {
   const int64_t now = NowNs();
   if (wakeNs <= now) {
     return true;
@@ -198,7 +201,7 @@ bool WaitUntil(Program& p, LoopState& state, int64_t wakeNs) {
   if (waitNs >= NsPerMs) {
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, static_cast<int>(waitNs / NsPerMs)) == 1) {
-      return HandleEvent(p, state, event);
+      return HandleEvent(loop, event);
     }
     return true;
   }
@@ -208,25 +211,24 @@ bool WaitUntil(Program& p, LoopState& state, int64_t wakeNs) {
 
 }  // namespace
 
-void RunEventLoop(Program& p, const LoopOptions& options) {
-  LoopState state;
-  state.RefreshNs = RefreshIntervalNs(p.w.Sdl);
-  state.NextPresentNs = NowNs();
-  state.NextPrintNs = NowNs() + NsPerSecond;
+void RunEventLoop(Window& w, Program& program, const LoopOptions& options) {
+  Loop loop{w, program, {}};
+  loop.state.RefreshNs = RefreshIntervalNs(w.Sdl);
+  loop.state.NextPresentNs = NowNs();
+  loop.state.NextPrintNs = NowNs() + NsPerSecond;
 
   for (;;) {
     // Input first, so a timer switched on by a key starts its cadence in this same pass.
-    if (!HandleEventsIfDue(p, state, NowNs())) {
+    if (!HandleEventsIfDue(loop, NowNs())) {
       return;
     }
-    RunDueFirings(*p.world, p.surface, p.timers, state.Firings, NowNs(), MaxCatchUpNs,
-                  options.RunTimerHandlers);
-    PresentIfDue(p, state, NowNs());
+    RunDueFirings(program, NowNs());
+    PresentIfDue(loop, NowNs());
     if (options.PrintCounts) {
-      PrintCountsIfDue(p, state, NowNs());
+      PrintCountsIfDue(loop, NowNs());
     }
 
-    if (!WaitUntil(p, state, NextWakeNs(p, state, options))) {
+    if (!WaitUntil(loop, NextWakeNs(loop, options))) {
       return;
     }
   }

@@ -2,8 +2,6 @@
 
 #include <SDL2/SDL_mouse.h>
 
-#include "platform/key_table.h"
-
 namespace {
 
 // SDL's keycode as a label of the shared key table.
@@ -92,19 +90,19 @@ int ShiftState(uint16_t modifiers) {
                    (modifiers & KMOD_ALT) != 0);
 }
 
-int MouseButtonCode(uint8_t button) {
+MouseButton MouseButtonOf(uint8_t button) {
   switch (button) {
     case SDL_BUTTON_LEFT:
-      return 1;
+      return MouseButton::Left;
     case SDL_BUTTON_RIGHT:
-      return 2;
+      return MouseButton::Right;
     case SDL_BUTTON_MIDDLE:
-      return 4;
+      return MouseButton::Middle;
     case SDL_BUTTON_X1:
-      return 8;
+      return MouseButton::Back;
     case SDL_BUTTON_X2:
-      return 16;
+      return MouseButton::Forward;
     default:
-      return 0;
+      return MouseButton::Other;
   }
 }

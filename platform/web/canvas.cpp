@@ -20,17 +20,18 @@ void CopyOpaque(Canvas& canvas, const Surface& surface, const PixelRect& rect) {
 
 }  // namespace
 
-void ResizeCanvas(Canvas& canvas, Surface& surface, int width, int height) {
-  ResizeSurface(surface, std::max(width, 1), std::max(height, 1));
-  MarkAllChanged(surface.Changed);
-  canvas.Opaque.assign(surface.Pixels.size(), OpaqueAlpha);
+void ResizeCanvas(Canvas& canvas, Program& program, int width, int height) {
+  ResizeProgram(program, std::max(width, 1), std::max(height, 1));
+  MarkAllToShow(program);
+  canvas.Opaque.assign(program.surface.Pixels.size(), OpaqueAlpha);
 }
 
-bool PresentSurface(Canvas& canvas, Surface& surface) {
-  if (!surface.Changed.Any) {
+bool PresentSurface(Canvas& canvas, Program& program) {
+  if (!HasChanges(program)) {
     return false;
   }
-  TakeChangedRects(surface.Changed, canvas.Rects);
+  const Surface& surface = program.surface;
+  TakeChanges(program, canvas.Rects);
   for (int k = 0; k < canvas.Rects.Count; ++k) {
     CopyOpaque(canvas, surface, canvas.Rects.Rects[k]);
   }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "program/program.h"
 #include "view/changed_region.h"
-#include "view/surface.h"
 
 // The page's canvas, whose drawing buffer shows the program's surface pixel for pixel. The canvas
 // wants opaque RGBA while the surface keeps R, G, B and a zero byte, so the changed rectangles are
@@ -20,8 +20,8 @@ inline constexpr char CanvasSelector[] = "#canvas";
 
 // Sizes the surface and the image to width x height device pixels, keeping what is drawn; the
 // whole surface counts as changed, since the page cleared the canvas when it resized it.
-void ResizeCanvas(Canvas& canvas, Surface& surface, int width, int height);
+void ResizeCanvas(Canvas& canvas, Program& program, int width, int height);
 
 // Puts on the canvas the parts of the surface drawn on since the last present. Returns false when
 // nothing had changed.
-bool PresentSurface(Canvas& canvas, Surface& surface);
+bool PresentSurface(Canvas& canvas, Program& program);

@@ -18,15 +18,10 @@
 
 #include "commands/handle_key.h"
 #include "platform/key_table.h"
-#include "platform/timer_firings.h"
 #include "platform/web/canvas.h"
 #include "platform/web/page.h"
 #include "platform/web/web_keys.h"
-#include "seed/random.h"
-#include "seed/seed_universe.h"
-#include "view/surface.h"
-#include "view/timers.h"
-#include "world/world.h"
+#include "program/program.h"
 
 namespace {
 
@@ -35,48 +30,17 @@ constexpr double NsPerMs = 1e6;
 // exact, while a hidden tab's pause of seconds is still a stall.
 constexpr int64_t FrameCatchUpNs = 250'000'000;
 
-// Everything the page's program owns, allocated once at load: the world alone is 1.5 MB.
-struct WebProgram {
-  World world;
-  Surface surface;
-  Canvas canvas;
-  Timers timers;
-  RandomSource random;
-  TimerFirings Firings;  // the timers' schedules, and their firings since load
-  bool Ended = false;
-  // Presents since load, for window.gravityStats().
-  double Presents = 0;
-};
-
-WebProgram program;
+// The program and what the page keeps beside it, allocated once at load: the world alone is
+// 1.5 MB.
+Program program;
+Canvas canvas;
+double presents = 0;  // since load, for window.gravityStats()
 
 void EndProgram() {
-  program.Ended = true;
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
   emscripten_set_mousedown_callback(CanvasSelector, nullptr, EM_TRUE, nullptr);
   emscripten_set_mouseup_callback(CanvasSelector, nullptr, EM_TRUE, nullptr);
   PageShowEnded();
-}
-
-// The keys that run a command, whose usual meaning in the page (scrolling, finding) gives way.
-bool IsCommandKey(int16_t code) {
-  switch (code) {
-    case KeyEnter:
-    case KeyEscape:
-    case KeySpace:
-    case KeyPageUp:
-    case KeyPageDown:
-    case KeyLeft:
-    case KeyUp:
-    case KeyRight:
-    case KeyDown:
-    case KeyT:
-    case KeyPadPlus:
-    case KeyPadMinus:
-      return true;
-    default:
-      return false;
-  }
 }
 
 // Held keys repeat, and every repeat is a press of its own. Returning true keeps the page from
@@ -87,29 +51,29 @@ EM_BOOL OnKeyDown(int /*eventType*/, const EmscriptenKeyboardEvent* event, void*
   }
   const WebKey key = DescribeWebKey(event->key, event->code);
   const int16_t code = KeyCodeForLabel(key.Label, key.NumLock);
-  const int shift = ShiftCode(event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0);
-  if (HandleKey(program.world, program.surface, program.timers, code, shift) ==
-      KeyOutcome::EndProgram) {
+  PressKey(program, code, ShiftCode(event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0));
+  if (program.Ended) {
     EndProgram();
   }
   return IsCommandKey(code) ? EM_TRUE : EM_FALSE;
 }
 
-// The mouse button handed to the seeding: 1 left, 2 right, 4 middle, 8 and 16 the side buttons.
-int MouseButtonCode(unsigned short button) {
+// The mouse button by MouseEvent.button's numbering: 0 main, 1 middle, 2 secondary, 3 back, 4
+// forward.
+MouseButton MouseButtonOf(unsigned short button) {
   switch (button) {
     case 0:
-      return 1;
+      return MouseButton::Left;
     case 1:
-      return 4;
+      return MouseButton::Middle;
     case 2:
-      return 2;
+      return MouseButton::Right;
     case 3:
-      return 8;
+      return MouseButton::Back;
     case 4:
-      return 16;
+      return MouseButton::Forward;
     default:
-      return 0;
+      return MouseButton::Other;
   }
 }
 
@@ -128,8 +92,7 @@ EM_BOOL OnMouseUp(int /*eventType*/, const EmscriptenMouseEvent* event, void* /*
   const auto x = static_cast<float>(static_cast<double>(event->targetX) * scaleX);
   const auto y = static_cast<float>(static_cast<double>(event->targetY) * scaleY);
   const int shift = ShiftCode(event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0);
-  SeedUniverse(program.world, program.surface, program.timers, program.random,
-               MouseButtonCode(event->button), shift, x, y);
+  ReleaseMouseButton(program, MouseButtonCode(MouseButtonOf(event->button)), shift, x, y);
   return EM_TRUE;
 }
 
@@ -138,11 +101,9 @@ EM_BOOL RunFrame(double /*frameTimeMs*/, void* /*userData*/) {
   if (program.Ended) {
     return EM_FALSE;
   }
-  WebProgram& p = program;
-  RunDueFirings(p.world, p.surface, p.timers, p.Firings,
-                static_cast<int64_t>(emscripten_get_now() * NsPerMs), FrameCatchUpNs, true);
-  if (PresentSurface(program.canvas, program.surface)) {
-    ++program.Presents;
+  RunDueFirings(program, static_cast<int64_t>(emscripten_get_now() * NsPerMs), FrameCatchUpNs);
+  if (PresentSurface(canvas, program)) {
+    ++presents;
   }
   return EM_TRUE;
 }
@@ -152,7 +113,7 @@ EM_BOOL RunFrame(double /*frameTimeMs*/, void* /*userData*/) {
 // Called by the page with the canvas's new size in device pixels. After the end nothing changes.
 extern "C" EMSCRIPTEN_KEEPALIVE void gravity_resize(int width, int height) {
   if (!program.Ended) {
-    ResizeCanvas(program.canvas, program.surface, width, height);
+    ResizeCanvas(canvas, program, width, height);
   }
 }
 
@@ -165,13 +126,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE double gravity_playback_ticks() {
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double gravity_presents() {
-  return program.Presents;
+  return presents;
 }
 
 int main() {
   // The window opens at the page's size for it, then its load event runs.
   PageWatchCanvas();
-  StartUp(program.world);
+  LoadProgram(program, program.surface.Width, program.surface.Height);
 
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKeyDown);
   emscripten_set_mousedown_callback(CanvasSelector, nullptr, EM_TRUE, OnMouseDown);

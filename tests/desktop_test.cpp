@@ -11,7 +11,6 @@
 #include "platform/desktop/key_codes.h"
 #include "platform/desktop/window.h"
 #include "platform/key_table.h"
-#include "platform/web/web_keys.h"
 #include "view/surface.h"
 
 TEST(KeyCodes, BothEnterKeysToggleTheMode) {
@@ -96,45 +95,6 @@ TEST(KeyCodes, KeypadIsDigitsWithNumLockAndNavigationWithout) {
   }
 }
 
-// The browser describes a key by what it means (KeyboardEvent.key) and where it sits (.code); both
-// window layers must reach the same codes through the shared table.
-TEST(KeyCodes, BrowserKeysGetTheSameCodesAsTheDesktop) {
-  struct Case {
-    const char* Key;
-    const char* Code;
-    int16_t Expected;
-  };
-  const Case cases[] = {
-      {"t", "KeyT", KeyT},
-      {"T", "KeyT", KeyT},
-      {"t", "KeyK", KeyT},         // a layout with T where QWERTY has K
-      {"\xd0\xb5", "KeyT", KeyT},  // a Cyrillic letter on the T key
-      {"%", "Digit5", '5'},        // a shifted digit
-      {"Enter", "Enter", KeyEnter},
-      {"Enter", "NumpadEnter", KeyEnter},
-      {"Escape", "Escape", KeyEscape},
-      {" ", "Space", KeySpace},
-      {"ArrowLeft", "ArrowLeft", KeyLeft},
-      {"PageDown", "PageDown", KeyPageDown},
-      {"F5", "F5", 116},
-      {"+", "NumpadAdd", KeyPadPlus},
-      {"-", "NumpadSubtract", KeyPadMinus},
-      {"-", "Minus", 0},  // the main row's minus does not zoom
-      {"4", "Numpad4", 100},
-      {"ArrowLeft", "Numpad4", KeyLeft},  // NumLock off
-      {"PageUp", "Numpad9", KeyPageUp},
-      {"Clear", "Numpad5", 12},
-      {".", "NumpadDecimal", 110},
-      {"Delete", "NumpadDecimal", 46},
-      {"Dead", "Quote", 0},
-      {"", "", 0},
-  };
-  for (const Case& c : cases) {
-    const WebKey key = DescribeWebKey(c.Key, c.Code);
-    EXPECT_EQ(KeyCodeForLabel(key.Label, key.NumLock), c.Expected) << c.Key << " " << c.Code;
-  }
-}
-
 TEST(ShiftState, ModifiersAddUpLeftOrRight) {
   EXPECT_EQ(ShiftState(KMOD_NONE), 0);
   EXPECT_EQ(ShiftState(KMOD_LSHIFT), 1);
@@ -147,12 +107,12 @@ TEST(ShiftState, ModifiersAddUpLeftOrRight) {
 }
 
 TEST(MouseButtons, EveryButtonHasItsOwnCode) {
-  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_LEFT), 1);
-  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_RIGHT), 2);
-  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_MIDDLE), 4);
-  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_X1), 8);
-  EXPECT_EQ(MouseButtonCode(SDL_BUTTON_X2), 16);
-  EXPECT_EQ(MouseButtonCode(9), 0);
+  EXPECT_EQ(MouseButtonCode(MouseButtonOf(SDL_BUTTON_LEFT)), 1);
+  EXPECT_EQ(MouseButtonCode(MouseButtonOf(SDL_BUTTON_RIGHT)), 2);
+  EXPECT_EQ(MouseButtonCode(MouseButtonOf(SDL_BUTTON_MIDDLE)), 4);
+  EXPECT_EQ(MouseButtonCode(MouseButtonOf(SDL_BUTTON_X1)), 8);
+  EXPECT_EQ(MouseButtonCode(MouseButtonOf(SDL_BUTTON_X2)), 16);
+  EXPECT_EQ(MouseButtonCode(MouseButtonOf(9)), 0);
 }
 
 // The window layer on SDL's in-memory display: no screen needed, but the same SDL surfaces, pixel
