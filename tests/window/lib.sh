@@ -298,15 +298,17 @@ count_lines() { wc -l <"$WORK/stdout"; }
 
 # ---- Wayland: the program under a headless sway ----
 
-# Runs "$@" (NAME=VALUE settings, then a command) with only the Wayland session's environment, so
-# nothing can reach an X server. sway refuses to run as root: as root, sway and all its clients
-# run as the unprivileged user nobody, whose runtime folder $RUN is.
-as_user() {
-  local user=()
-  [[ $(id -u) == 0 ]] && user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-  "${user[@]}" env -i PATH="$PATH" HOME="$RUN" XDG_RUNTIME_DIR="$RUN" \
-    ${WAYLAND_DISPLAY_NAME:+WAYLAND_DISPLAY="$WAYLAND_DISPLAY_NAME"} ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"} "$@"
+# Sets AS_USER to the command that runs what follows it (NAME=VALUE settings, then a command) with
+# only the Wayland session's environment, so nothing can reach an X server. sway refuses to run as
+# root: as root, sway and all its clients run as the unprivileged user nobody, whose runtime folder
+# $RUN is. Started in the background straight from AS_USER, a process's id is $! itself.
+choose_user() {
+  AS_USER=()
+  [[ $(id -u) == 0 ]] && AS_USER=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  AS_USER+=(env -i PATH="$PATH" HOME="$RUN" XDG_RUNTIME_DIR="$RUN"
+    ${WAYLAND_DISPLAY_NAME:+WAYLAND_DISPLAY="$WAYLAND_DISPLAY_NAME"} ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"})
 }
+as_user() { "${AS_USER[@]}" "$@"; }
 
 # Starts sway with its headless back end and a 2560 x 2048 screen at scale $1 (1 by default), with
 # no input devices of its own: keys come from wtype's virtual keyboard. The program's window floats
@@ -322,19 +324,21 @@ output * resolution 2560x2048 scale ${1:-1}
 for_window [title="^Form1\$"] floating enable, border none, move position 0 0
 CONF
   chmod 644 "$RUN/sway.conf"
-  as_user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+  choose_user
+  "${AS_USER[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$RUN/sway.conf" >"$WORK/sway.log" 2>&1 &
   SWAY_PID=$!
   sway_listens() { compgen -G "$RUN/wayland-[0-9]" >/dev/null && compgen -G "$RUN/sway-ipc.*" >/dev/null; }
   poll 30 sway_listens || fail "sway did not start: $(tail -3 "$WORK/sway.log")"
   WAYLAND_DISPLAY_NAME=$(basename "$(compgen -G "$RUN/wayland-[0-9]" | head -1)")
   SWAYSOCK=$(compgen -G "$RUN/sway-ipc.*" | head -1)
+  choose_user
 }
 
 # Starts the program on sway through SDL's Wayland driver and waits for its window, setting
 # WINDOW_GEOMETRY ("X,Y WxH" in sway's coordinates, for grim) and WINDOW_SIZE ("W x H").
 open_program_on_wayland() {
-  as_user SDL_VIDEODRIVER=wayland "$GRAVITY" >"$WORK/stdout" 2>"$WORK/stderr" &
+  "${AS_USER[@]}" SDL_VIDEODRIVER=wayland "$GRAVITY" >"$WORK/stdout" 2>"$WORK/stderr" &
   APP_PID=$!
   window_rect() {
     WINDOW_GEOMETRY=$(as_user swaymsg -t get_tree 2>/dev/null |
