@@ -292,24 +292,6 @@ TEST_F(WindowOnMemoryDisplay, DenseScreensShowEachUnitAsABlockOfPixels) {
     EXPECT_EQ(static_cast<int>(at.X), 100);
     EXPECT_EQ(static_cast<int>(at.Y), UnitOfPixel(301, scale));
   }
-  // A disc covers scale squared times the pixels it covers at scale 1.
-  w.AnnouncedScale = 8;
-  SDL_SetWindowSize(w.Sdl, 1252, 1098);
-  MatchSurfaceToWindow(w, surface);
-  Cls(surface);
-  FillColor(surface, White);
-  Circle(surface, 313, 274, 12, White);
-  ASSERT_TRUE(PresentAll());
-  int units = 0;
-  int pixels = 0;
-  for (int y = 0; y < 1098; ++y) {
-    for (int x = 0; x < 1252; ++x) {
-      pixels += Shown(x, y) == White ? 1 : 0;
-      units += x < 626 && y < 549 && PixelAt(surface, x, y) == White ? 1 : 0;
-    }
-  }
-  EXPECT_GT(units, 400);
-  EXPECT_EQ(pixels, 4 * units);
 }
 
 TEST_F(WindowOnMemoryDisplay, TheRendererScalesTheSurfaceWithoutSmoothing) {

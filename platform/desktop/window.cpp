@@ -149,9 +149,16 @@ bool StageScaledPixels(Window& w, const SDL_Rect& rect) {
       std::memcpy(to, to - stagedStride, static_cast<size_t>(rect.w) * SurfacePixelBytes);
       continue;
     }
+    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
     const Colour* from = units + static_cast<size_t>(unitRow) * sourceStride;
+    int unit = UnitOfPixel(rect.x, w.Scale);
+    int nextUnitAt = FirstPixelOfUnit(unit + 1, w.Scale);
     for (int x = 0; x < rect.w; ++x) {
-      to[x] = from[UnitOfPixel(rect.x + x, w.Scale)];
+      if (rect.x + x == nextUnitAt) {
+        ++unit;
+        nextUnitAt = FirstPixelOfUnit(unit + 1, w.Scale);
+      }
+      to[x] = from[static_cast<size_t>(unit)];
     }
     previousUnitRow = unitRow;
   }
