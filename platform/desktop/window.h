@@ -70,8 +70,8 @@ void CloseWindow(Window& w);
 
 // Sizes `surface` to the window's client area in surface units (its pixels divided by the scale,
 // rounded up so that every pixel shows a unit), keeping what is drawn on it, and marks all of it to
-// be shown again. Only allocates when the size really changed; when memory runs out
-// the old surface stays, shown in part or with black beside it.
+// be shown again. Only allocates when the size really changed; when memory runs out the old
+// surface stays, shown in part or with black beside it.
 void MatchSurfaceToWindow(Window& w, Surface& surface);
 
 // The window's pixels are shown in parts of at most this many device pixels, so a large present (a
@@ -93,9 +93,9 @@ bool WindowIsShowing(const Window& w);
 // where a unit spans several pixels and a window coordinate may too).
 ScreenPoint MouseToSurface(const Window& w, int x, int y);
 
-// The scale's mapping between device pixels and surface units, `scale` in quarters. Device pixel d
-// shows unit UnitOfPixel(d); unit u covers pixels FirstPixelOfUnit(u) to FirstPixelOfUnit(u + 1)
-// - 1.
+// The scale's mapping between device pixels and surface units, `scale` in quarters: device pixel d
+// shows unit UnitOfPixel(d), and unit u is shown from pixel FirstPixelOfUnit(u) up to the pixel
+// before FirstPixelOfUnit(u + 1).
 constexpr int UnitOfPixel(int pixel, int scale) {
   return static_cast<int>(static_cast<int64_t>(pixel) * 4 / scale);
 }
