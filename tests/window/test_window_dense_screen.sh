@@ -33,11 +33,16 @@ for attempt in 1 2 3 4 5 6 7 8 9 10; do
   time_until_colour "$id" 10 xdotool mousemove --window "$id" 900 700 click 1 ||
     fail "no coloured pixel within 10 s of the click"
   crisp "$WORK/snap.png" || fail "a unit is not shown as a 2 x 2 block of one colour"
+  # So each disc covers four times the pixels it covers at scale 1, where a pixel is a unit.
+  convert "$WORK/snap.png" -sample 50% "$WORK/units.png"
+  pixels=$(coloured_pixels "$WORK/snap.png")
+  units=$(coloured_pixels "$WORK/units.png")
+  ((pixels == 4 * units && units > 0)) || fail "the discs cover $pixels pixels for $units units"
   box=$(convert "$WORK/snap.png" -bordercolor black -border 1 -colorspace HSL -channel G -separate \
     +channel -threshold 0 -format '%@' info: 2>/dev/null)
   [[ "$box" =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "no box around the coloured pixels: $box"
   w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=$((BASH_REMATCH[3] - 1)) y=$((BASH_REMATCH[4] - 1))
-  echo "attempt $attempt: coloured pixels within ${w} x ${h} at ($x, $y)"
+  echo "attempt $attempt: $pixels coloured pixels (4 x $units units) within ${w} x ${h} at ($x, $y)"
   if ((w <= 120 && h <= 120)); then
     ((x <= 900 && 900 <= x + w && y <= 700 && 700 <= y + h)) ||
       fail "the ring of bodies (${w} x ${h} at $x, $y) is not around the pointer at (900, 700)"
