@@ -1,6 +1,7 @@
 #include "platform/key_table.h"
 
 #include <array>
+#include <cstddef>
 
 #include "commands/handle_key.h"
 
@@ -34,7 +35,8 @@ int16_t PadDigitCode(int digit, bool numLock) {
   if (digit < 0 || digit > 9) {
     return 0;
   }
-  return numLock ? static_cast<int16_t>(KeyPad0 + digit) : PadNavigation[digit];
+  return numLock ? static_cast<int16_t>(KeyPad0 + digit)
+                 : PadNavigation[static_cast<size_t>(digit)];
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock);
 enum class MouseButton : uint8_t { Other, Left, Right, Middle, Back, Forward };
 int MouseButtonCode(MouseButton button);
 
-// The shift state handed to the key and mouse handlers: 1 for Shift, 2 for Ctrl, 4 for Alt, added
-// together.
+// The shift state a window layer hands on with every key press and mouse-button release: 1 for
+// Shift, 2 for Ctrl, 4 for Alt, added together. The commands and the seeding take it, as handlers
+// of those events do, but neither acts on it.
 int ShiftCode(bool shift, bool ctrl, bool alt);

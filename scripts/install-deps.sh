@@ -8,13 +8,16 @@ build=(cmake make g++ pkg-config libsdl2-dev)
 package=(dpkg-dev file)
 # Real windows under Xvfb; a deep-colour screen is drawn through OpenGL, in software.
 window=(xvfb xauth xdotool imagemagick x11-utils procps libgl1-mesa-dri)
+# The Wayland window test: a headless sway, keys typed by wtype, screenshots by grim, its window
+# found in sway's tree by jq.
+wayland=(sway wtype grim jq)
 # The page and its browser tests. npm comes inside some Node.js builds; Debian's has it apart.
 web=(cmake make emscripten nodejs chromium python3)
 command -v npm >/dev/null 2>&1 || web+=(npm)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${web[@]}" clang libclang-rt-dev
+  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}" clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;

@@ -259,3 +259,65 @@ TEST_F(WindowOnMemoryDisplay, TheRendererShowsWhatTheWindowPixelsShow) {
   EXPECT_EQ(shown(11, 20), RGB(0, 255, 0));
   EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
 }
+
+// On a dense screen a surface unit is a block of device pixels. Every pixel of the window shows
+// the unit it lies in, however the picture reached it: in parts, by changed rectangles, across
+// presents.
+TEST_F(WindowOnMemoryDisplay, DenseScreensShowEachUnitAsABlockOfPixels) {
+  for (const int scale : {8, 6, 5}) {
+    SCOPED_TRACE(scale);
+    w.AnnouncedScale = scale;
+    SDL_SetWindowSize(w.Sdl, FirstPixelOfUnit(626, scale), FirstPixelOfUnit(549, scale));
+    MatchSurfaceToWindow(w, surface);
+    ASSERT_EQ(surface.Width, 626);
+    ASSERT_EQ(surface.Height, 549);
+    ASSERT_TRUE(PresentAll());
+    // Discs, a box and points, drawn and shown in several presents of changed rectangles.
+    FillColor(surface, RGB(200, 40, 90));
+    Circle(surface, 100, 100, 5, RGB(10, 250, 30));
+    ASSERT_TRUE(PresentAll());
+    Line(surface, 3, 7, 601, 540, RGB(50, 50, 50));
+    PSet(surface, 625, 548, White);
+    ASSERT_TRUE(PresentAll());
+    Circle(surface, 300.5F, 200.25F, 40, RGB(0, 0, 255));
+    ASSERT_TRUE(PresentAll());
+    for (int y = 0; y < w.Target->h; ++y) {
+      for (int x = 0; x < w.Target->w; ++x) {
+        ASSERT_EQ(Shown(x, y), PixelAt(surface, UnitOfPixel(x, scale), UnitOfPixel(y, scale)))
+            << x << ", " << y;
+      }
+    }
+    // The pointer's place in units lies in the unit its pixel shows.
+    const ScreenPoint at = MouseToSurface(w, FirstPixelOfUnit(100, scale), 301);
+    EXPECT_EQ(static_cast<int>(at.X), 100);
+    EXPECT_EQ(static_cast<int>(at.Y), UnitOfPixel(301, scale));
+  }
+}
+
+TEST_F(WindowOnMemoryDisplay, TheRendererScalesTheSurfaceWithoutSmoothing) {
+  CloseWindow(w);
+  ASSERT_TRUE(OpenWindow(w, surface, PresentPath::Renderer)) << SDL_GetError();
+  w.AnnouncedScale = 8;
+  SDL_SetWindowSize(w.Sdl, 1252, 1098);
+  MatchSurfaceToWindow(w, surface);
+  ASSERT_EQ(surface.Width, 626);
+  PSet(surface, 10, 20, RGB(255, 0, 0));
+  PSet(surface, 11, 20, RGB(0, 255, 0));
+  PSet(surface, 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(PresentAll());
+  const auto shown = [&](int x, int y) {
+    const SDL_Rect pixel{x, y, 1, 1};
+    Colour colour = 0;
+    SDL_RenderReadPixels(w.Renderer, &pixel, SDL_PIXELFORMAT_XBGR8888, &colour, 4);
+    return colour & 0xFFFFFFU;
+  };
+  for (const int dy : {0, 1}) {
+    for (const int dx : {0, 1}) {
+      EXPECT_EQ(shown(20 + dx, 40 + dy), RGB(255, 0, 0));
+      EXPECT_EQ(shown(22 + dx, 40 + dy), RGB(0, 255, 0));
+      EXPECT_EQ(shown(1250 + dx, 1096 + dy), RGB(50, 100, 150));
+    }
+  }
+  EXPECT_EQ(shown(24, 40), Black);
+  EXPECT_EQ(shown(20, 42), Black);
+}

@@ -188,7 +188,7 @@ TEST_F(Seeding, EveryPlacementAndPatternMatchesTheHandWorkedBody) {
       // The last body lines up only if every body took exactly its share of the draws.
       ExpectBody(0, expected);
       ExpectBody(LastBody, expected);
-      const size_t perBody = 5 + (placement == 1 ? 2 : 0) + (pattern != 0 ? 2 : 0);
+      const size_t perBody = 5U + (placement == 1 ? 2U : 0U) + (pattern != 0 ? 2U : 0U);
       EXPECT_EQ(random.Draws, 2 + Bodies * perBody);
       EXPECT_TRUE(random.Script.empty());
     }

@@ -17,9 +17,10 @@ inline constexpr Colour Black = RGB(0, 0, 0);
 inline constexpr Colour White = RGB(255, 255, 255);
 
 // The persistent drawing surface of the window: a 32-bit pixel buffer that keeps what is drawn on
-// it until it is cleared. Coordinates are in pixels, origin top-left, y downwards; pixel (px, py)
-// covers the point (px, py) and everything that rounds to it. Anything outside is clipped, and any
-// coordinate or radius (huge, infinite or NaN) is clipped before it becomes an integer.
+// it until it is cleared, one pixel per surface unit (a window layer may show a unit as several
+// pixels of a dense screen). Coordinates are in surface units, origin top-left, y downwards; pixel
+// (px, py) covers the point (px, py) and everything that rounds to it. Anything outside is clipped,
+// and any coordinate or radius (huge, infinite or NaN) is clipped before it becomes an integer.
 struct Surface {
   int Width = 0;
   int Height = 0;
@@ -51,10 +52,13 @@ void FillColor(Surface& surface, Colour colour);
 // disc's pixels with a horizontal or vertical neighbour outside it) in the outline colour.
 void Circle(Surface& surface, float x, float y, float radius, Colour outline);
 void Circle(Surface& surface, float x, float y, float radius);  // outline in the pen colour
-// The outline of the axis-aligned box with opposite corners (x1, y1) and (x2, y2).
+// The outline of the axis-aligned box with opposite corners (x1, y1) and (x2, y2), one pixel wide
+// in `colour`: its sides run along the rows and columns of the pixels the corners fall in, each
+// clipped on its own, and the inside is left as it is.
 void Line(Surface& surface, float x1, float y1, float x2, float y2, Colour colour);
 void PSet(Surface& surface, float x, float y, Colour colour);
 void PSet(Surface& surface, float x, float y);  // in the pen colour
 
-// The pixel at (px, py), or the background outside the surface; for tests and presenting.
+// The pixel at (px, py), or the background outside the surface. For tests and checks: the window
+// layers present straight from Pixels, by the changed rectangles.
 Colour PixelAt(const Surface& surface, int px, int py);

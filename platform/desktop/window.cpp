@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/desktop/window_icon.h"
 
@@ -15,11 +16,12 @@ namespace {
 constexpr Uint32 SurfaceFormat = SDL_PIXELFORMAT_XBGR8888;
 constexpr int SurfacePixelBytes = 4;
 
-// The pixel density the design size is meant for, and the steps a desktop's scale comes in.
+// The pixel density a surface unit is meant for, and the scales believed, in quarters: desktops
+// scale by steps of a quarter.
 constexpr float DesignDpi = 96.0F;
-constexpr float ScaleStep = 0.25F;
-constexpr float SmallestScale = 1.25F;  // below this a DPI is taken for an unscaled screen
-constexpr float LargestScale = 4.0F;    // beyond this a reported DPI is taken for a mistake
+constexpr int Unscaled = 4;
+constexpr int SmallestScale = 5;  // below 1.25 a DPI is taken for an unscaled screen
+constexpr int LargestScale = 16;  // beyond 4 a reported DPI is taken for a mistake
 
 // The SDL settings the window relies on, made before SDL starts.
 void ChooseSdlSettings() {
@@ -41,12 +43,27 @@ void ChooseSdlSettings() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // The event loop paces the presents; a renderer waiting for the screen would hold up the timers.
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+  // A scaled picture stays crisp: each surface unit a block of whole pixels, never smoothed.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
 }
 
-// Reads the client area's size in window coordinates and in pixels, at one moment.
+// Reads the client area's size in window coordinates and in pixels, at one moment, and the scale
+// they give: a desktop that scales windows itself (Wayland, macOS) makes a window coordinate
+// several pixels, and may change that when the window moves to another screen.
 void ReadWindowSize(Window& w) {
   SDL_GetWindowSize(w.Sdl, &w.PointSize.x, &w.PointSize.y);
   SDL_GetWindowSizeInPixels(w.Sdl, &w.PixelSize.x, &w.PixelSize.y);
+  w.Scale = w.AnnouncedScale;
+  if (w.PointSize.x > 0 && w.PixelSize.x != w.PointSize.x) {
+    w.Scale =
+        std::max(Unscaled, static_cast<int>(std::lround(4.0 * w.PixelSize.x / w.PointSize.x)));
+  }
+}
+
+// How many surface units `pixels` device pixels show: every pixel shows one, the last perhaps in
+// part.
+int UnitsShownOn(int pixels, int scale) {
+  return pixels > 0 ? UnitOfPixel(pixels - 1, scale) + 1 : 0;
 }
 
 bool TooLargeToPresent(const Window& w) {
@@ -55,8 +72,8 @@ bool TooLargeToPresent(const Window& w) {
 
 // On a desktop that scales windows itself (Wayland, macOS), window coordinates are already larger
 // than pixels. On one that only announces a higher density (X11, where SDL reports the desktop's
-// Xft.dpi setting, or else the monitor's own density), the window is grown by that density, in the
-// steps desktops scale by, so it keeps its design size on the screen.
+// Xft.dpi setting, or else the monitor's own density), that density in the steps desktops scale by
+// is the scale, and the window is grown by it, so it keeps its design size on the screen.
 void KeepDesignSizeOnScreen(Window& w) {
   ReadWindowSize(w);
   float dpi = 0;
@@ -64,10 +81,11 @@ void KeepDesignSizeOnScreen(Window& w) {
       SDL_GetDisplayDPI(SDL_GetWindowDisplayIndex(w.Sdl), nullptr, &dpi, nullptr) != 0) {
     return;
   }
-  const float scale = std::round(dpi / DesignDpi / ScaleStep) * ScaleStep;
+  const auto scale = static_cast<int>(std::lround(dpi / DesignDpi * 4.0F));
   if (scale >= SmallestScale && scale <= LargestScale) {
-    SDL_SetWindowSize(w.Sdl, static_cast<int>(static_cast<float>(StartWidth) * scale),
-                      static_cast<int>(static_cast<float>(StartHeight) * scale));
+    w.AnnouncedScale = scale;
+    SDL_SetWindowSize(w.Sdl, FirstPixelOfUnit(StartWidth, scale),
+                      FirstPixelOfUnit(StartHeight, scale));
     ReadWindowSize(w);
   }
 }
@@ -92,20 +110,87 @@ bool WrapSurfacePixels(Window& w, Surface& surface) {
   return w.Source != nullptr;
 }
 
-// The changed rectangles, clipped to `width` x `height` pixels from the top-left corner, into
-// w.Uploaded. Returns how many are left.
-int ClipChangedRects(Window& w, int width, int height) {
+// The changed rectangles as the pixels that show them at `scale`, clipped to `width` x `height`
+// pixels from the top-left corner, into w.Uploaded. Returns how many are left.
+int ClipChangedRects(Window& w, int width, int height, int scale) {
   int count = 0;
   for (int i = 0; i < w.Changed.Count; ++i) {
     const PixelRect& rect = w.Changed.Rects[static_cast<size_t>(i)];
-    const int right = std::min(rect.X + rect.Width, width);
-    const int bottom = std::min(rect.Y + rect.Height, height);
-    if (rect.X < right && rect.Y < bottom) {
-      w.Uploaded[count++] = {rect.X, rect.Y, right - rect.X, bottom - rect.Y};
-      w.UploadedPixels += static_cast<int64_t>(right - rect.X) * (bottom - rect.Y);
+    const int left = FirstPixelOfUnit(rect.X, scale);
+    const int top = FirstPixelOfUnit(rect.Y, scale);
+    const int right = std::min(FirstPixelOfUnit(rect.X + rect.Width, scale), width);
+    const int bottom = std::min(FirstPixelOfUnit(rect.Y + rect.Height, scale), height);
+    if (left < right && top < bottom) {
+      w.Uploaded[count++] = {left, top, right - left, bottom - top};
+      w.UploadedPixels += static_cast<int64_t>(right - left) * (bottom - top);
     }
   }
   return count;
+}
+
+// Fills the first rect.h rows of w.Staging with the scaled pixels that show `rect` of the window,
+// each pixel the unit it lies in. Rows that show the same units as the row above are copies of
+// it. Returns false when the rectangle shows units the surface no longer has.
+bool StageScaledPixels(Window& w, const SDL_Rect& rect) {
+  const SDL_Surface& source = *w.Source;
+  if (UnitOfPixel(rect.x + rect.w - 1, w.Scale) >= source.w ||
+      UnitOfPixel(rect.y + rect.h - 1, w.Scale) >= source.h) {
+    return false;
+  }
+  const auto* units = static_cast<const Colour*>(source.pixels);
+  auto* staged = static_cast<Colour*>(w.Staging->pixels);
+  const auto sourceStride = static_cast<size_t>(source.pitch / SurfacePixelBytes);
+  const auto stagedStride = static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes);
+  int previousUnitRow = -1;
+  for (int row = 0; row < rect.h; ++row) {
+    Colour* to = staged + static_cast<size_t>(row) * stagedStride;
+    const int unitRow = UnitOfPixel(rect.y + row, w.Scale);
+    if (unitRow == previousUnitRow) {
+      std::memcpy(to, to - stagedStride, static_cast<size_t>(rect.w) * SurfacePixelBytes);
+      continue;
+    }
+    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
+    const Colour* from = units + static_cast<size_t>(unitRow) * sourceStride;
+    int unit = UnitOfPixel(rect.x, w.Scale);
+    int nextUnitAt = FirstPixelOfUnit(unit + 1, w.Scale);
+    for (int x = 0; x < rect.w; ++x) {
+      if (rect.x + x == nextUnitAt) {
+        ++unit;
+        nextUnitAt = FirstPixelOfUnit(unit + 1, w.Scale);
+      }
+      to[x] = from[static_cast<size_t>(unit)];
+    }
+    previousUnitRow = unitRow;
+  }
+  return true;
+}
+
+// Copies the surface's units that `to` in the window's pixels shows into them: straight across at
+// scale 1, through the staging band otherwise. SDL converts to the window's pixel format.
+bool CopyToWindowPixels(Window& w, SDL_Rect to) {
+  if (w.Staging == nullptr) {
+    SDL_Rect from = to;  // the blit writes back what it clipped
+    return SDL_BlitSurface(w.Source, &from, w.Target, &to) == 0;
+  }
+  if (!StageScaledPixels(w, to)) {
+    return false;
+  }
+  SDL_Rect from{0, 0, to.w, to.h};
+  return SDL_BlitSurface(w.Staging, &from, w.Target, &to) == 0;
+}
+
+// At scales other than 1, a band of the window's width for StageScaledPixels, of about
+// UploadBudget pixels; made anew with the window's pixels, so only after a resize.
+bool MatchStagingToWindow(Window& w) {
+  SDL_FreeSurface(w.Staging);
+  w.Staging = nullptr;
+  if (w.Scale == Unscaled) {
+    return true;
+  }
+  const int rows =
+      static_cast<int>(std::clamp<int64_t>(UploadBudget / w.Target->w, 1, w.Target->h));
+  w.Staging = SDL_CreateRGBSurfaceWithFormat(0, w.Target->w, rows, 32, SurfaceFormat);
+  return w.Staging != nullptr;
 }
 
 // Copies the next part of the present under way into the window's pixels and shows it: whole
@@ -114,20 +199,26 @@ int ClipChangedRects(Window& w, int width, int height) {
 bool SendNextPart(Window& w) {
   int count = 0;
   int64_t pixels = 0;
-  while (w.NextUpload < w.UploadCount && pixels < UploadBudget) {
+  while (w.NextUpload < w.UploadCount && pixels < UploadBudget && count < MaxChangedRects) {
     SDL_Rect& rest = w.Uploaded[w.NextUpload];
-    const auto rows =
-        static_cast<int>(std::clamp<int64_t>((UploadBudget - pixels) / rest.w, 1, rest.h));
-    SDL_Rect from{rest.x, rest.y, rest.w, rows};  // the blit writes back what it clipped
-    SDL_Rect to = from;
-    w.Parts[count++] = from;
+    auto rows = static_cast<int>(std::clamp<int64_t>((UploadBudget - pixels) / rest.w, 1, rest.h));
+    if (w.Staging != nullptr) {
+      // A part ends between units where it can, so no unit is ever shown half old, half new.
+      rows = std::min(rows, w.Staging->h);
+      const int end = FirstPixelOfUnit(UnitOfPixel(rest.y + rows, w.Scale), w.Scale);
+      if (rows < rest.h && end > rest.y) {
+        rows = end - rest.y;
+      }
+    }
+    const SDL_Rect part{rest.x, rest.y, rest.w, rows};
+    w.Parts[count++] = part;
     pixels += static_cast<int64_t>(rest.w) * rows;
     rest.y += rows;
     rest.h -= rows;
     if (rest.h == 0) {
       ++w.NextUpload;
     }
-    if (SDL_BlitSurface(w.Source, &from, w.Target, &to) != 0) {
+    if (!CopyToWindowPixels(w, part)) {
       return false;
     }
   }
@@ -138,7 +229,9 @@ bool SendNextPart(Window& w) {
 void DropRestOfPresent(Window& w, Surface& surface) {
   for (int i = w.NextUpload; i < w.UploadCount; ++i) {
     const SDL_Rect& rest = w.Uploaded[i];
-    MarkChanged(surface.Changed, rest.x, rest.y, rest.x + rest.w - 1, rest.y + rest.h - 1);
+    MarkChanged(surface.Changed, UnitOfPixel(rest.x, w.Scale), UnitOfPixel(rest.y, w.Scale),
+                UnitOfPixel(rest.x + rest.w - 1, w.Scale),
+                UnitOfPixel(rest.y + rest.h - 1, w.Scale));
   }
   w.UploadCount = 0;
 }
@@ -154,12 +247,16 @@ bool PresentWindowPixels(Window& w, Surface& surface) {
     w.Target = target;
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     MarkAllChanged(surface.Changed);
+    if (!MatchStagingToWindow(w)) {
+      w.Target = nullptr;
+      return false;
+    }
   }
   if (!WrapSurfacePixels(w, surface)) {
     return false;
   }
   TakeChangedRects(surface.Changed, w.Changed);
-  w.UploadCount = ClipChangedRects(w, target->w, target->h);
+  w.UploadCount = ClipChangedRects(w, target->w, target->h, w.Scale);
   w.NextUpload = 0;
   return SendNextPart(w);
 }
@@ -186,7 +283,7 @@ bool MatchTextureToSurface(Window& w, Surface& surface) {
       width > 0 && height > 0
           ? SDL_CreateTexture(w.Renderer, SurfaceFormat, SDL_TEXTUREACCESS_STREAMING, width, height)
           : nullptr;
-  if (w.Texture == nullptr) {
+  if (w.Texture == nullptr || SDL_SetTextureScaleMode(w.Texture, SDL_ScaleModeNearest) != 0) {
     return false;
   }
   w.TextureWidth = width;
@@ -195,13 +292,14 @@ bool MatchTextureToSurface(Window& w, Surface& surface) {
   return true;
 }
 
-// Uploads the changed rectangles into the texture, then draws it and shows the result.
+// Uploads the changed rectangles into the texture, then draws it, scaled to the pixels that show
+// it, and shows the result.
 bool PresentThroughRenderer(Window& w, Surface& surface) {
   if (!MatchTextureToSurface(w, surface)) {
     return false;
   }
   TakeChangedRects(surface.Changed, w.Changed);
-  const int count = ClipChangedRects(w, w.TextureWidth, w.TextureHeight);
+  const int count = ClipChangedRects(w, w.TextureWidth, w.TextureHeight, Unscaled);
   for (int i = 0; i < count; ++i) {
     const SDL_Rect& rect = w.Uploaded[i];
     const Colour* from = surface.Pixels.data() +
@@ -212,9 +310,11 @@ bool PresentThroughRenderer(Window& w, Surface& surface) {
     }
   }
   const SDL_Rect whole{0, 0, w.TextureWidth, w.TextureHeight};
+  const SDL_Rect shown{0, 0, FirstPixelOfUnit(w.TextureWidth, w.Scale),
+                       FirstPixelOfUnit(w.TextureHeight, w.Scale)};
   SDL_SetRenderDrawColor(w.Renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
   if (SDL_RenderClear(w.Renderer) != 0 ||
-      SDL_RenderCopy(w.Renderer, w.Texture, &whole, &whole) != 0) {
+      SDL_RenderCopy(w.Renderer, w.Texture, &whole, &shown) != 0) {
     return false;
   }
   SDL_RenderPresent(w.Renderer);
@@ -267,6 +367,8 @@ bool OpenWindow(Window& w, Surface& surface, PresentPath path) {
 void CloseWindow(Window& w) {
   SDL_FreeSurface(w.Source);
   w.Source = nullptr;
+  SDL_FreeSurface(w.Staging);
+  w.Staging = nullptr;
   w.Target = nullptr;  // owned by the window
   if (w.Renderer != nullptr) {
     SDL_DestroyRenderer(w.Renderer);  // and its texture
@@ -282,7 +384,8 @@ void CloseWindow(Window& w) {
 
 void MatchSurfaceToWindow(Window& w, Surface& surface) {
   ReadWindowSize(w);
-  ResizeSurface(surface, w.PixelSize.x, w.PixelSize.y);
+  ResizeSurface(surface, UnitsShownOn(w.PixelSize.x, w.Scale),
+                UnitsShownOn(w.PixelSize.y, w.Scale));
   // The window's picture is lost with a resize, whether or not the surface could follow, and so
   // are its pixels, which SDL makes anew (perhaps at the same address).
   MarkAllChanged(surface.Changed);
@@ -334,12 +437,12 @@ bool WindowIsShowing(const Window& w) {
 }
 
 ScreenPoint MouseToSurface(const Window& w, int x, int y) {
-  const auto pointX = static_cast<float>(x);
-  const auto pointY = static_cast<float>(y);
   if (w.PointSize.x <= 0 || w.PointSize.y <= 0) {
-    return {pointX, pointY};
+    return {static_cast<float>(x), static_cast<float>(y)};
   }
-  // The surface lies on the window's pixels from the top-left corner, one to one.
-  return {pointX * static_cast<float>(w.PixelSize.x) / static_cast<float>(w.PointSize.x),
-          pointY * static_cast<float>(w.PixelSize.y) / static_cast<float>(w.PointSize.y)};
+  // Window coordinates to pixels, then pixels to units: the surface lies on the window's pixels
+  // from the top-left corner, each unit `Scale` quarters of a pixel across.
+  const double unitsPerPixel = 4.0 / w.Scale;
+  return {static_cast<float>(x * unitsPerPixel * w.PixelSize.x / w.PointSize.x),
+          static_cast<float>(y * unitsPerPixel * w.PixelSize.y / w.PointSize.y)};
 }

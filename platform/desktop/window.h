@@ -21,8 +21,9 @@ enum class PresentPath {
   Renderer,
 };
 
-// The window `w`: an SDL window whose client area shows the program's surface, pixel for pixel
-// from the top-left corner.
+// The window `w`: an SDL window whose client area shows the program's surface from the top-left
+// corner. A surface unit is 1/96 inch: on a screen of scale s each unit is shown as an s x s block
+// of device pixels (nearest neighbour, so the picture stays crisp), and at scale 1 pixel for pixel.
 struct Window {
   SDL_Window* Sdl = nullptr;
   PresentPath Path = PresentPath::WindowPixels;
@@ -36,17 +37,24 @@ struct Window {
   // mouse maps with one consistent pair even while a resize is on its way.
   SDL_Point PointSize{0, 0};
   SDL_Point PixelSize{0, 0};
-  ChangedRects Changed;                  // what one present uploads
-  int64_t UploadedPixels = 0;            // counted for the measuring build
-  SDL_Rect Uploaded[MaxChangedRects]{};  // the same, clipped to the window's pixels
+  // The scale in quarters (4 at 1x, 5 at 1.25x, 8 at 2x): a desktop that scales windows itself
+  // says it by giving more pixels than window coordinates; X11 only announces a density, which is
+  // read once when the window opens (AnnouncedScale).
+  int Scale = 4;
+  int AnnouncedScale = 4;
+  SDL_Surface* Staging = nullptr;  // at scales other than 1, a band of scaled pixels on its way
+  ChangedRects Changed;            // what one present uploads
+  int64_t UploadedPixels = 0;      // counted for the measuring build
+  SDL_Rect Uploaded[MaxChangedRects]{};  // the same in the window's pixels, clipped to them
   int UploadCount = 0;                   // how many of those this present shows
   int NextUpload = 0;                    // the first not yet shown, perhaps in part
   SDL_Rect Parts[MaxChangedRects]{};     // what one part of the present shows
 };
 
 inline constexpr char Caption[] = "Form1";
-// The client area when the window opens, in window coordinates: on a scaled desktop these are
-// larger than pixels, so the window keeps its size on the screen.
+// The client area when the window opens, in surface units; on a scaled desktop it is that many
+// window coordinates (each several pixels) or, where the desktop only announces its density, that
+// many times the scale in pixels, so the window keeps its size on the screen.
 inline constexpr int StartWidth = 626;
 inline constexpr int StartHeight = 549;
 // The largest window side presented: X's window coordinates are signed 16-bit, and SDL's
@@ -60,13 +68,14 @@ inline constexpr int MaxPresentedSide = 32767;
 bool OpenWindow(Window& w, Surface& surface, PresentPath path = PresentPath::WindowPixels);
 void CloseWindow(Window& w);
 
-// Sizes `surface` to the window's client area in pixels, keeping what is drawn on it, and marks
-// all of it to be shown again. Only allocates when the size really changed; when memory runs out
-// the old surface stays, shown in part or with black beside it.
+// Sizes `surface` to the window's client area in surface units (its pixels divided by the scale,
+// rounded up so that every pixel shows a unit), keeping what is drawn on it, and marks all of it to
+// be shown again. Only allocates when the size really changed; when memory runs out the old
+// surface stays, shown in part or with black beside it.
 void MatchSurfaceToWindow(Window& w, Surface& surface);
 
-// The window's pixels are shown in parts of at most this many pixels, so a large present (a whole
-// huge window after a click) never holds the timers up for long: they run between the parts.
+// The window's pixels are shown in parts of at most this many device pixels, so a large present (a
+// whole huge window after a click) never holds the timers up for long: they run between the parts.
 inline constexpr int64_t UploadBudget = 128 * 1024;
 
 // Shows what changed on the surface since the last present, or the first part of it. Returns
@@ -80,6 +89,16 @@ bool ContinuePresent(Window& w, Surface& surface);
 // Whether the window can be seen at all: not minimised and not hidden.
 bool WindowIsShowing(const Window& w);
 
-// Turns a mouse position in window coordinates into surface units (they differ on high-DPI
-// screens, where a window coordinate spans several pixels).
+// Turns a mouse position in window coordinates into surface units (they differ on dense screens,
+// where a unit spans several pixels and a window coordinate may too).
 ScreenPoint MouseToSurface(const Window& w, int x, int y);
+
+// The scale's mapping between device pixels and surface units, `scale` in quarters: device pixel d
+// shows unit UnitOfPixel(d), and unit u is shown from pixel FirstPixelOfUnit(u) up to the pixel
+// before FirstPixelOfUnit(u + 1).
+constexpr int UnitOfPixel(int pixel, int scale) {
+  return static_cast<int>(static_cast<int64_t>(pixel) * 4 / scale);
+}
+constexpr int FirstPixelOfUnit(int unit, int scale) {
+  return static_cast<int>((static_cast<int64_t>(unit) * scale + 3) / 4);
+}

@@ -1,21 +1,32 @@
-# Shared by the real-window tests (sourced, not run): a private Xvfb display, the program under
-# test started on it, polling helpers, and clean-up of every process on exit.
+# Shared by the real-window tests (sourced, not run): a private Xvfb display or headless sway, the
+# program under test started on it, polling helpers, and clean-up of every process on exit.
 # Usage in a test: source "$(dirname "$0")/lib.sh" "$@"
+# A Wayland test sets WINDOW_SYSTEM=wayland before that line.
 
+# The tools the helpers below drive: ImageMagick reads every picture; on X, Xvfb, xdotool and
+# x11-utils' xdpyinfo, xwininfo and xprop; on Wayland, sway (with swaymsg), wtype, grim, jq and
+# setpriv.
 source "$(dirname "${BASH_SOURCE[0]}")/../require_tools.sh"
-require_tools Xvfb xdotool
+if [[ "${WINDOW_SYSTEM:-x11}" == wayland ]]; then
+  require_tools sway swaymsg wtype grim jq setpriv convert compare
+else
+  require_tools Xvfb xdotool xdpyinfo xwininfo xprop import convert compare
+fi
 
 GRAVITY=${1:?usage: bash $0 <path-to-gravity>}
 [[ -x "$GRAVITY" ]] || { echo "FAIL: $GRAVITY is not an executable" >&2; exit 1; }
 WORK=$(mktemp -d)
 XVFB_PID=
+SWAY_PID=
+RUN=
 APP_PID=
 
 cleanup() {
   [[ -n "$APP_PID" ]] && kill -KILL "$APP_PID" 2>/dev/null
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null
+  [[ -n "$SWAY_PID" ]] && kill "$SWAY_PID" 2>/dev/null
   wait 2>/dev/null
-  rm -rf "$WORK"
+  rm -rf "$WORK" ${RUN:+"$RUN"}
 }
 trap cleanup EXIT
 trap 'exit 2' INT TERM
@@ -43,13 +54,22 @@ poll() {
 # Starts Xvfb on a display number it picks itself (so parallel tests never collide) and points
 # DISPLAY at it. The root window gets the old grey weave (-retro), so a window that never shows a
 # picture of its own does not pass for black. XVFB_SCREEN (WxHxD) sets the screen's size and depth.
+# XVFB_DPI announces a density the way a scaled desktop does: as the screen's own and as Xft.dpi in
+# the resource database (which the server keeps only if it does not reset between clients).
 start_display() {
-  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -retro -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  local dpi=()
+  [[ -n "${XVFB_DPI:-}" ]] && dpi=(-dpi "$XVFB_DPI" -noreset)
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" "${dpi[@]}" -retro -nolisten tcp \
+    3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   poll 30 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -3 "$WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$WORK/display")"
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER
   poll 30 xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+  if [[ -n "${XVFB_DPI:-}" ]]; then
+    xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$XVFB_DPI" ||
+      fail "could not set Xft.dpi"
+  fi
 }
 
 start_gravity() {
@@ -98,8 +118,15 @@ brightest() {
 # Milliseconds on a steady-enough clock, for measuring how soon the program reacts.
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# Takes a screenshot of window $1 into $WORK/snap.png, which the helpers below read.
-snap() { import -window "$1" "$WORK/snap.png" 2>/dev/null; }
+# Takes a screenshot of window $1 (on Wayland: of the program's window) into $WORK/snap.png, which
+# the helpers below read.
+snap() {
+  if [[ -n "$SWAY_PID" ]]; then
+    as_user grim -g "$WINDOW_GEOMETRY" "$RUN/snap.png" 2>/dev/null && cp "$RUN/snap.png" "$WORK/snap.png"
+  else
+    import -window "$1" "$WORK/snap.png" 2>/dev/null
+  fi
+}
 
 # Counts pixels of the last screenshot: COLOURED (channels not all equal: bodies' discs and
 # trails), LIT (anything not black) and WHITE (255, 255, 255: playback marks). The overlay and
@@ -268,3 +295,76 @@ wait_for_counts() {
 }
 
 count_lines() { wc -l <"$WORK/stdout"; }
+
+# ---- Wayland: the program under a headless sway ----
+
+# Sets AS_USER to the command that runs what follows it (NAME=VALUE settings, then a command) with
+# only the Wayland session's environment, so nothing can reach an X server. sway refuses to run as
+# root: as root, sway and all its clients run as the unprivileged user nobody, whose runtime folder
+# $RUN is. Started in the background straight from AS_USER, a process's id is $! itself.
+choose_user() {
+  AS_USER=()
+  [[ $(id -u) == 0 ]] && AS_USER=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  AS_USER+=(env -i PATH="$PATH" HOME="$RUN" XDG_RUNTIME_DIR="$RUN"
+    ${WAYLAND_DISPLAY_NAME:+WAYLAND_DISPLAY="$WAYLAND_DISPLAY_NAME"} ${SWAYSOCK:+SWAYSOCK="$SWAYSOCK"})
+}
+as_user() { "${AS_USER[@]}" "$@"; }
+
+# Starts sway with its headless back end and a 2560 x 2048 screen at scale $1 (1 by default), with
+# no input devices of its own: keys come from wtype's virtual keyboard. The program's window floats
+# borderless in the top-left corner, at the size it asks for.
+start_sway() {
+  WAYLAND_DISPLAY_NAME=
+  SWAYSOCK=
+  RUN=$(mktemp -d)
+  [[ $(id -u) == 0 ]] && chown 65534:65534 "$RUN"
+  chmod 700 "$RUN"
+  cat >"$RUN/sway.conf" <<CONF
+output * resolution 2560x2048 scale ${1:-1}
+for_window [title="^Form1\$"] floating enable, border none, move position 0 0
+CONF
+  chmod 644 "$RUN/sway.conf"
+  choose_user
+  "${AS_USER[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$RUN/sway.conf" >"$WORK/sway.log" 2>&1 &
+  SWAY_PID=$!
+  sway_listens() { compgen -G "$RUN/wayland-[0-9]" >/dev/null && compgen -G "$RUN/sway-ipc.*" >/dev/null; }
+  poll 30 sway_listens || fail "sway did not start: $(tail -3 "$WORK/sway.log")"
+  WAYLAND_DISPLAY_NAME=$(basename "$(compgen -G "$RUN/wayland-[0-9]" | head -1)")
+  SWAYSOCK=$(compgen -G "$RUN/sway-ipc.*" | head -1)
+  choose_user
+}
+
+# Starts the program on sway through SDL's Wayland driver and waits for its window, setting
+# WINDOW_GEOMETRY ("X,Y WxH" in sway's coordinates, for grim) and WINDOW_SIZE ("W x H").
+open_program_on_wayland() {
+  "${AS_USER[@]}" SDL_VIDEODRIVER=wayland "$GRAVITY" >"$WORK/stdout" 2>"$WORK/stderr" &
+  APP_PID=$!
+  window_rect() {
+    WINDOW_GEOMETRY=$(as_user swaymsg -t get_tree 2>/dev/null |
+      jq -r '.. | objects | select(.name? == "Form1" and .visible == true) | .rect |
+             "\(.x),\(.y) \(.width)x\(.height)"' 2>/dev/null | head -1)
+    [[ -n "$WINDOW_GEOMETRY" ]]
+  }
+  poll 30 window_rect ||
+    fail "no window titled Form1 appeared on sway within 30 s (program running: $(alive && echo yes || echo no))"
+  WINDOW_SIZE=$(sed -E 's/.* ([0-9]+)x([0-9]+)$/\1 x \2/' <<<"$WINDOW_GEOMETRY")
+}
+
+# Types the keys "$@" (xkb names) into the focused window, 15 ms apart. A new virtual keyboard's
+# first keys are lost while its keymap reaches the program, hence the pause before them.
+wayland_keys() {
+  local args=(-s 300) key
+  for key in "$@"; do
+    args+=(-k "$key" -s 15)
+  done
+  as_user wtype "${args[@]}" || fail "wtype could not type $*"
+}
+
+stop_sway() {
+  kill "$SWAY_PID" 2>/dev/null
+  wait "$SWAY_PID" 2>/dev/null
+  SWAY_PID=
+  rm -rf "$RUN"
+  RUN=
+}

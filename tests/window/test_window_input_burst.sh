@@ -1,6 +1,7 @@
-# A burst of 1000 key presses and 200 mouse clicks within a few seconds: every bound key (but
-# Escape), letters and other unbound keys, all three buttons over the window and around it. The
-# program survives, prints nothing, and still ends with status 0 on Escape.
+# A burst of 1000 key presses and 200 mouse clicks within a few seconds: keys of every kind but
+# Escape (which of them run commands is the key table's business, tested with it), all three
+# buttons over the window and around it. The program survives, prints nothing, and still ends with
+# status 0 on Escape.
 source "$(dirname "$0")/lib.sh" "$@"
 
 open_program
@@ -14,22 +15,20 @@ height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
 
 # The same burst every run.
 RANDOM=20260
-bound=(Return KP_Enter t T Left Up Right Down Prior Next space KP_Add KP_Subtract)
-others=(a b c d e f g h i j k l m n o p q r s u v w x y z A Z 0 5 9 KP_5 Tab BackSpace Home End
-  Insert Delete F1 F5 F12)
+# Keys from every block of the keyboard: letters in both cases, digits, both Enters, the arrows
+# and the keys above them, the keypad's operators and digits, function keys.
+keys=(a b c d e f g h i j k l m n o p q r s t u v w x y z A T Z 0 5 9 space Return Tab BackSpace
+  Left Up Right Down Prior Next Home End Insert Delete KP_Enter KP_Add KP_Subtract KP_Multiply
+  KP_5 KP_9 F1 F5 F12)
 
 # Keys go to the window with the pointer on it (Xvfb has no window manager to move the focus).
 press_keys() {
-  local keys=() n
+  local pressed=() n
   for ((n = 0; n < 100; n++)); do
-    if ((RANDOM % 10 < 6)); then
-      keys+=("${bound[RANDOM % ${#bound[@]}]}")
-    else
-      keys+=("${others[RANDOM % ${#others[@]}]}")
-    fi
+    pressed+=("${keys[RANDOM % ${#keys[@]}]}")
   done
   xdotool mousemove --window "$id" $((RANDOM % width)) $((RANDOM % height)) \
-    key --delay 0 "${keys[@]}" || fail "xdotool could not press keys"
+    key --delay 0 "${pressed[@]}" || fail "xdotool could not press keys"
 }
 
 # Buttons 1, 2 and 3 in turn; about one click in four lands up to 150 pixels outside the window.
