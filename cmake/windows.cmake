@@ -10,8 +10,9 @@ set(src ${CMAKE_CURRENT_SOURCE_DIR})
 set(bin ${CMAKE_CURRENT_BINARY_DIR})
 
 # mingw-w64's own pow takes about 125 ns a call under Wine, and the tick makes 6480 of them: most
-# of a millisecond. Arm's pow (the one musl and glibc build on) takes 31 ns and rounds the same on
-# every Windows, whichever C runtime it has. Linked before mingw-w64's library, it replaces its pow.
+# of a millisecond. It also rounds some results unlike glibc's. Arm's pow, the one glibc and musl
+# are built on, takes 31 ns and gives the desktop's results to the bit, on every Windows whatever
+# C runtime it has. Linked before mingw-w64's library, it replaces that one's pow.
 enable_language(C)
 add_library(arm_pow STATIC third_party/arm_pow/pow.c third_party/arm_pow/pow_data.c
                            third_party/arm_pow/exp_data.c)
@@ -72,3 +73,11 @@ add_custom_command(OUTPUT ${out}/${stem}-setup.exe
           -DOUTFILE=${out}/${stem}-setup.exe ${src}/packaging/windows/gravity.nsi
   DEPENDS gravity ${GRAVITY_ICON} ${src}/packaging/windows/gravity.nsi ${src}/README.md ${src}/LICENSE)
 add_custom_target(windows_packages ALL DEPENDS ${out}/${stem}.zip ${out}/${stem}-setup.exe)
+
+# The core's determinism check as built for Windows, run under Wine by the tests: it must print the
+# state hash the same check prints when built for the desktop.
+add_executable(gravity_determinism tests/browser/determinism.cpp)
+target_link_libraries(gravity_determinism PRIVATE gravity_core)
+target_link_options(gravity_determinism PRIVATE -static -mconsole)
+set_target_properties(gravity_determinism PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${out}/tests)
+gravity_warnings(gravity_determinism)
