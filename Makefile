@@ -18,7 +18,7 @@
 #   make web-measure   ticks per second and the page's CPU use in headless Chromium
 #   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
 #                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
-#   make windows-measure   ticks, presents and CPU use of the Windows program under Wine in Xvfb
+#   make windows-measure   make measure for the Windows program, under Wine in Xvfb
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -150,7 +150,7 @@ windows:
 
 windows-measure: windows
 	$(DEPS) windows-test
-	scripts/measure-windows.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
+	scripts/measure.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
 
 clean:
 	rm -rf build

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +21,9 @@ int main() {
   printCounts = true;
   const char* noHandlers = std::getenv("GRAVITY_STATS_NO_HANDLERS");
   program->RunTimerHandlers = noHandlers == nullptr || std::strcmp(noHandlers, "1") != 0;
-  // Fully buffered into a fixed buffer and flushed after each line, so printing never allocates.
+  // Lines end in a bare newline, as on the desktop, for the scripts that read them. Fully buffered
+  // into a fixed buffer and flushed after each line, so printing never allocates.
+  _setmode(_fileno(stdout), _O_BINARY);
   static char buffer[BUFSIZ];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 #endif
