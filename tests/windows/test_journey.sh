@@ -1,7 +1,8 @@
 # A player's journey through the Windows program under Wine: the window "Form1" opens with a
 # 626 x 549 client area, black; a click brings coloured discs around the pointer; Enter plays the
 # history back in white marks only, Enter again returns to colour; keypad minus shrinks the world
-# outline until the whole world shows; T leaves trails; Escape ends the process with status 0.
+# outline until the whole world shows, and the surface follows the window to a new size; T leaves
+# trails; Escape ends the process with status 0.
 source "$(dirname "$0")/lib.sh" "$@"
 
 open_windows_program
@@ -34,6 +35,14 @@ press --repeat 39 KP_Subtract
 poll 20 outline_spans "$id" "63 563 *" ||
   fail "after 39 x keypad minus the outline spans '${OUTLINE:-nothing}', not 63 to 563 across"
 echo "measured: the world outline spans $OUTLINE (left right top bottom)"
+
+# A larger window: the surface follows it, so the outline, centred on it, moves to 200..700 across.
+xdotool windowsize "$id" 900 700 || fail "xdotool could not resize the window"
+poll 10 eval '[[ "$(window_size "$id")" == "900 x 700" ]]' || fail "the window is $(window_size "$id") after resizing to 900 x 700"
+press a
+poll 10 outline_spans "$id" "200 700 *" ||
+  fail "in the 900 x 700 window the outline spans '${OUTLINE:-nothing}', not 200 to 700 across"
+echo "measured: resized to 900 x 700, the outline spans $OUTLINE"
 
 # Trails: with erasing off nothing wipes the paint, so the coloured area only grows; a new universe
 # (a click) starts with discs again if this one has come to rest.
