@@ -40,7 +40,7 @@
 namespace {
 
 constexpr UINT_PTR SizeMoveTimer = 1;
-constexpr int64_t HundredNsPerNs = 100;
+constexpr int64_t NsPerTimerUnit = 100;  // waitable timers count in units of 100 ns
 
 // The window, the program it shows, and what the loop keeps between passes.
 struct Loop {
@@ -285,7 +285,7 @@ void WaitUntil(Loop& loop, int64_t wakeNs) {
   DWORD result = 0;
   if (loop.Timer != nullptr) {
     LARGE_INTEGER due{};
-    due.QuadPart = -std::max<int64_t>(waitNs / HundredNsPerNs, 1);  // relative, in 100 ns
+    due.QuadPart = -std::max<int64_t>(waitNs / NsPerTimerUnit, 1);  // relative, in 100 ns
     SetWaitableTimer(loop.Timer, &due, 0, nullptr, nullptr, FALSE);
     result =
         MsgWaitForMultipleObjectsEx(1, &loop.Timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
