@@ -8,7 +8,7 @@ WINDOWS_DIR=${1:?usage: bash $0 <windows-build-folder> <wine-prefix>}
 WINEPREFIX=${2:?usage: bash $0 <windows-build-folder> <wine-prefix>}
 export WINEPREFIX=$(realpath -m "$WINEPREFIX")  # Wine takes only an absolute one
 source "$(dirname "${BASH_SOURCE[0]}")/../window/lib.sh" "$WINDOWS_DIR/gravity.exe"
-require_tools wine wineboot wineserver import convert xwininfo flock
+require_tools wine wineboot wineserver import convert xwininfo xprop flock
 STATS_BINARY=$WINDOWS_DIR/gravity_stats.exe
 
 # Wine says nothing, and never offers to install its .NET or HTML engines.

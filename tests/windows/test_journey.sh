@@ -1,5 +1,5 @@
 # A player's journey through the Windows program under Wine: the window "Form1" opens with a
-# 626 x 549 client area, black; a click brings coloured discs around the pointer; Enter plays the
+# 626 x 549 client area, black, and the icon of packaging/icons/ pixel for pixel; a click brings coloured discs around the pointer; Enter plays the
 # history back in white marks only, Enter again returns to colour; keypad minus shrinks the world
 # outline until the whole world shows, and the surface follows the window to a new size; T leaves
 # trails; Escape ends the process with status 0.
@@ -10,6 +10,18 @@ size=$(window_size "$id")
 [[ "$size" == "626 x 549" ]] || fail "the client area is $size, not 626 x 549"
 shows_nothing() { snap "$id" && count_pixels && ((LIT == 0)); }
 poll 20 shows_nothing || fail "window not black before any input: ${LIT:-unreadable} lit pixels"
+
+# Wine hands the window's icon to X as 0xAARRGGBB words after the width and height: the 32 x 32
+# one must be packaging/icons/32.png, taken through the program's resources.
+xprop -id "$id" -notype -f _NET_WM_ICON 32c _NET_WM_ICON | sed 's/.*= //' | tr -d ' ' | tr ',' '\n' |
+  awk 'NR <= 2 { side = side $1 " " } NR == 2 && side != "32 32 " { exit 1 } NR > 2 && NR <= 1026' >"$WORK/icon_window.txt" ||
+  fail "the window's first icon is not 32 x 32"
+convert "$(dirname "$0")/../../packaging/icons/32.png" -depth 8 rgba:- | od -An -tu1 -v | tr -s ' ' '\n' |
+  awk 'NF { v[++n % 4] = $1 } NF && n % 4 == 0 { printf "%.0f\n", v[0] * 16777216 + v[1] * 65536 + v[2] * 256 + v[3] }' \
+  >"$WORK/icon_png.txt"
+differ=$(paste "$WORK/icon_window.txt" "$WORK/icon_png.txt" | awk '$1 != $2 { d++ } END { print d + 0 }')
+(($(wc -l <"$WORK/icon_window.txt") == 1024 && differ == 0)) ||
+  fail "the window's icon differs from packaging/icons/32.png in $differ of 1024 pixels"
 
 # The click in the middle: whichever placement the seeding draws, around the pointer or over a
 # surface-sized area around the world origin (which is there at the start), the discs centre on it.
