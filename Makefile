@@ -51,7 +51,8 @@ build:
 run: build
 	$(RELEASE)/gravity
 
-# Every test must run: a window, packaging or browser test that would skip for want of a tool fails.
+# Every test must run: a window, packaging, browser or Windows test that would skip for want of a
+# tool fails.
 test: web browser-deps windows
 	$(DEPS) test
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
