@@ -1,7 +1,8 @@
 # A player's journey through the Windows program under Wine: the window "Form1" opens with a
 # 626 x 549 client area, black, and the icon of packaging/icons/ pixel for pixel; a click brings coloured discs around the pointer; Enter plays the
 # history back in white marks only, Enter again returns to colour; keypad minus shrinks the world
-# outline until the whole world shows, and the surface follows the window to a new size; T leaves
+# outline until the whole world shows, the surface follows the window to a new size, and keypad 8
+# with NumLock off pans like the Up arrow; T leaves
 # trails; Escape ends the process with status 0.
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -55,6 +56,11 @@ press a
 poll 10 outline_spans "$id" "200 700 *" ||
   fail "in the 900 x 700 window the outline spans '${OUTLINE:-nothing}', not 200 to 700 across"
 echo "measured: resized to 900 x 700, the outline spans $OUTLINE"
+
+# With NumLock off, keypad 8 is the Up arrow: the picture moves 30 surface units down.
+press KP_Up  # the key keypad 8 is with NumLock off
+poll 10 outline_spans "$id" "200 700 130 630" ||
+  fail "keypad 8 with NumLock off left the outline at '${OUTLINE:-nothing}', not 30 units lower"
 
 # Trails: with erasing off nothing wipes the paint, so the coloured area only grows; a new universe
 # (a click) starts with discs again if this one has come to rest.
