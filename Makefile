@@ -16,6 +16,9 @@
 #   make web-run   builds the page and serves it on localhost
 #   make web-screenshot   a picture of the page in headless Chromium in docs/browser.png
 #   make web-measure   ticks per second and the page's CPU use in headless Chromium
+#   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
+#                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
+#   make windows-measure   make measure for the Windows program, under Wine in Xvfb
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -27,6 +30,8 @@ FUZZ_SECONDS ?= 600
 WEB := build/web
 WEB_BUILD := build/web-cmake
 WEB_PORT ?= 8000
+WINDOWS := build/windows
+WINDOWS_BUILD := build/windows-cmake
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
@@ -36,7 +41,7 @@ CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
 .PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps measure-sizes clean
+	web-screenshot web-measure browser-deps measure-sizes windows windows-measure clean
 
 build:
 	$(DEPS) run
@@ -46,11 +51,13 @@ build:
 run: build
 	$(RELEASE)/gravity
 
-# Every test must run: a window, packaging or browser test that would skip for want of a tool fails.
-test: web browser-deps
+# Every test must run: a window, packaging, browser or Windows test that would skip for want of a
+# tool fails.
+test: web browser-deps windows
 	$(DEPS) test
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
-		-DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD)
+		-DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
+		-DGRAVITY_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS)
 	cmake --build $(RELEASE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
@@ -131,6 +138,20 @@ web-screenshot: web browser-deps
 web-measure: web browser-deps
 	node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS)
 	ls -l $(WEB)
+
+# The Windows program: the same core and the Win32 window layer, cross-compiled by Debian's
+# mingw-w64 and statically linked, so gravity.exe needs no DLL beyond Windows' own; the zip and the
+# installer (Debian's NSIS) beside it.
+windows:
+	$(DEPS) windows
+	$(CONFIGURE) -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DGRAVITY_WINDOWS_OUTPUT=$(CURDIR)/$(WINDOWS)
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	ls -l $(WINDOWS)
+
+windows-measure: windows
+	$(DEPS) windows-test
+	scripts/measure.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
 
 clean:
 	rm -rf build

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons|web
+# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons|web|windows|windows-test
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
@@ -14,17 +14,24 @@ wayland=(sway wtype grim jq)
 # The page and its browser tests. npm comes inside some Node.js builds; Debian's has it apart.
 web=(cmake make emscripten nodejs chromium python3)
 command -v npm >/dev/null 2>&1 || web+=(npm)
+# The Windows program, cross-built (its icon packed by a Python script), and its installer.
+windows=(cmake make g++-mingw-w64-x86-64 mingw-w64 nsis python3)
+# Running it under Wine in Xvfb: 64-bit Wine alone, no 32-bit part.
+wine=(wine wine64 util-linux)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}" clang libclang-rt-dev
+  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}"
+                "${windows[@]}" "${wine[@]}" clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" "${window[@]}") ;;
   icons) wanted=(librsvg2-bin imagemagick) ;;
   web) wanted=("${web[@]}") ;;
-  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure, icons or web)" >&2; exit 2 ;;
+  windows) wanted=("${windows[@]}") ;;
+  windows-test) wanted=("${windows[@]}" "${window[@]}" "${wine[@]}") ;;
+  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure, icons, web, windows or windows-test)" >&2; exit 2 ;;
 esac
 
 missing=()

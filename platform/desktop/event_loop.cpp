@@ -10,27 +10,14 @@
 #include <thread>
 
 #include "platform/desktop/key_codes.h"
+#include "platform/pacing.h"
 
 namespace {
-
-constexpr int64_t NsPerMs = 1'000'000;
-constexpr int64_t NsPerSecond = 1'000'000'000;
-constexpr int DefaultRefreshHz = 60;  // when the display does not say
-constexpr int MaxRefreshHz = 240;     // presenting more often only takes time from the timers
-constexpr int64_t MaxWaitNs = 250 * NsPerMs;  // a wait with nothing due still wakes now and then
-// Presents are spaced at least this many times their own duration apart, but a slow one (a
-// whole huge window after a resize or a click) holds the next back by no more than a second.
-constexpr int64_t SlowPresentSpacing = 5;
-constexpr int64_t MaxPresentSpacingNs = NsPerSecond;
-// Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
-// notice, and each look costs several system calls on the display connection, which at every
-// millisecond would be a good part of the program's idle load.
-constexpr int64_t InputIntervalNs = 4 * NsPerMs;
 
 // What the loop keeps between passes, besides the program itself.
 struct LoopState {
   bool MustPresent = true;  // the window lost its picture (opened, exposed, restored, resized)
-  int64_t RefreshNs = NsPerSecond / DefaultRefreshHz;
+  int64_t RefreshNs = RefreshIntervalNs(0);
   int64_t NextPresentNs = 0;
   int64_t Presents = 0;
   int64_t NextPrintNs = 0;
@@ -43,13 +30,10 @@ int64_t NowNs() {
       .count();
 }
 
-int64_t RefreshIntervalNs(SDL_Window* window) {
+// The refresh interval of the window's display.
+int64_t DisplayRefreshNs(SDL_Window* window) {
   SDL_DisplayMode mode{};
-  int hz = DefaultRefreshHz;
-  if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) {
-    hz = std::min(mode.refresh_rate, MaxRefreshHz);
-  }
-  return NsPerSecond / hz;
+  return RefreshIntervalNs(SDL_GetWindowDisplayMode(window, &mode) == 0 ? mode.refresh_rate : 0);
 }
 
 // What the loop works on: the window and the program it shows.
@@ -67,7 +51,7 @@ void HandleWindowEvent(Loop& loop, const SDL_WindowEvent& event) {
       break;
     case SDL_WINDOWEVENT_MOVED:
       // Possibly onto another screen with another refresh rate.
-      loop.state.RefreshNs = RefreshIntervalNs(loop.w.Sdl);
+      loop.state.RefreshNs = DisplayRefreshNs(loop.w.Sdl);
       break;
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
@@ -128,8 +112,7 @@ bool PresentPending(const Loop& loop) {
   return (loop.state.MustPresent || HasChanges(loop.p)) && WindowIsShowing(loop.w);
 }
 
-// Shows the surface at most once per refresh of the display: drawing happens every millisecond,
-// but nobody sees more than the screen shows.
+// Shows the surface at most once per refresh of the display (platform/pacing.h).
 void PresentIfDue(Loop& loop, int64_t nowNs) {
   LoopState& state = loop.state;
   if (PresentUnderWay(loop.w)) {
@@ -141,12 +124,8 @@ void PresentIfDue(Loop& loop, int64_t nowNs) {
     return;
   }
   const bool shown = PresentSurface(loop.w, loop.p.surface);
-  const int64_t tookNs = NowNs() - nowNs;
   state.MustPresent = !shown;
-  // A present that takes long (a renderer with no graphics card behind it, a huge window) is
-  // made less often, so presenting never takes more than a share of the time from the timers.
-  state.NextPresentNs =
-      nowNs + std::clamp(SlowPresentSpacing * tookNs, state.RefreshNs, MaxPresentSpacingNs);
+  state.NextPresentNs = NextPresentNs(nowNs, NowNs() - nowNs, state.RefreshNs);
   if (shown) {
     ++state.Presents;
   }
@@ -213,7 +192,7 @@ bool WaitUntil(Loop& loop, int64_t wakeNs) {
 
 void RunEventLoop(Window& w, Program& program, const LoopOptions& options) {
   Loop loop{w, program, {}};
-  loop.state.RefreshNs = RefreshIntervalNs(w.Sdl);
+  loop.state.RefreshNs = DisplayRefreshNs(w.Sdl);
   loop.state.NextPresentNs = NowNs();
   loop.state.NextPrintNs = NowNs() + NsPerSecond;
 
