@@ -31,41 +31,25 @@ const Buttons = {
 // How a journey seeds and gives commands on each screen. `hold` keeps an on-screen key down.
 function inputFor(page, screen) {
   const button = (key) => page.locator('#keys button', { hasText: Buttons[key] });
-  const centre = async (key) => {
-    const box = await button(key).boundingBox();
-    return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+  const touch = screen === 'phone';
+  if (screen === 'desktop') {
+    return { seed: () => page.mouse.click(300, 250), press: (key) => page.keyboard.press(key) };
+  }
+  return {
+    seed: () => (touch ? page.touchscreen.tap(300, 250) : page.mouse.click(300, 250)),
+    press: (key) => (touch ? button(key).tap() : button(key).click()),
+    async hold(key, ms) {
+      const box = await button(key).boundingBox();
+      const at = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+      const cdp = await page.context().newCDPSession(page);
+      const finger = (type, points) => cdp.send('Input.dispatchTouchEvent',
+                                                { type, touchPoints: points });
+      await page.mouse.move(at.x, at.y);
+      await (touch ? finger('touchStart', [at]) : page.mouse.down());
+      await sleep(ms);
+      await (touch ? finger('touchEnd', []) : page.mouse.up());
+    },
   };
-  if (screen === 'phone') {
-    let cdp = null;
-    const touch = async (type, points) => {
-      cdp = cdp || await page.context().newCDPSession(page);
-      await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
-    };
-    return {
-      seed: () => page.touchscreen.tap(300, 250),
-      press: (key) => button(key).tap(),
-      async hold(key, ms) {
-        await touch('touchStart', [await centre(key)]);
-        await sleep(ms);
-        await touch('touchEnd', []);
-      },
-    };
-  }
-  const seed = () => page.mouse.click(300, 250);
-  if (screen === 'dense') {
-    return {
-      seed,
-      press: (key) => button(key).click(),
-      async hold(key, ms) {
-        const { x, y } = await centre(key);
-        await page.mouse.move(x, y);
-        await page.mouse.down();
-        await sleep(ms);
-        await page.mouse.up();
-      },
-    };
-  }
-  return { seed, press: (key) => page.keyboard.press(key), hold: null };
 }
 
 // On every screen the surface is the canvas's CSS box, rounded, and the page fits the screen with
@@ -75,21 +59,19 @@ async function checkLayout(page, screen) {
   const layout = await page.evaluate(() => {
     const canvas = document.querySelector('#canvas');
     const box = canvas.getBoundingClientRect();
-    const keys = [...document.querySelectorAll('#keys button')].map((button) => {
+    const sides = [...document.querySelectorAll('#keys button')].flatMap((button) => {
       const key = button.getBoundingClientRect();
-      return Math.min(key.width, key.height);
+      return [key.width, key.height];
     });
     const page = document.documentElement;
     return { surface: [canvas.width, canvas.height],
              css: [Math.round(box.width), Math.round(box.height)],
              overflow: [page.scrollWidth - innerWidth, page.scrollHeight - innerHeight],
-             right: box.right, smallestKey: Math.min(...keys), keys: keys.length };
+             smallestKey: Math.min(...sides) };
   });
   assert.deepEqual(layout.surface, layout.css, 'a surface unit is a CSS pixel');
   assert.deepEqual(layout.overflow, [0, 0], 'the page fits the screen');
-  assert.equal(layout.keys, 12);
   if (screen === 'phone') {
-    assert.ok(layout.right <= 390, `the canvas fits the phone's width (right edge ${layout.right})`);
     assert.ok(layout.smallestKey >= 44, `keys of at least 44 CSS pixels (${layout.smallestKey})`);
   } else {
     assert.deepEqual(layout.surface, [626, 549]);
@@ -104,7 +86,8 @@ async function checkScaledUp(page) {
   await page.evaluate(() => { document.querySelector('#frame').style.resize = 'none'; });
   const png = (await page.locator('#canvas').screenshot()).toString('base64');
   const result = await page.evaluate(async (shot) => {
-    const bitmap = await createImageBitmap(await (await fetch(`data:image/png;base64,${shot}`)).blob());
+    const png = await (await fetch(`data:image/png;base64,${shot}`)).blob();
+    const bitmap = await createImageBitmap(png);
     const shown = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
     shown.drawImage(bitmap, 0, 0);
     const device = shown.getImageData(0, 0, bitmap.width, bitmap.height).data;
@@ -114,20 +97,16 @@ async function checkScaledUp(page) {
     const coloured = (d, k) => !(d[k] === d[k + 1] && d[k + 1] === d[k + 2]);
     let shownColoured = 0, drawnColoured = 0, wrong = 0;
     for (let k = 0; k < surface.length; k += 4) drawnColoured += coloured(surface, k);
-    for (let y = 0; y < bitmap.height; ++y) {
-      for (let x = 0; x < bitmap.width; ++x) {
-        const k = 4 * (y * bitmap.width + x);
-        const s = 4 * (Math.floor(y / scale) * canvas.width + Math.floor(x / scale));
-        shownColoured += coloured(device, k);
-        wrong += device[k] !== surface[s] || device[k + 1] !== surface[s + 1] ||
-                 device[k + 2] !== surface[s + 2];
-      }
+    for (let k = 0; k < device.length; k += 4) {
+      const x = Math.floor((k / 4) % bitmap.width / scale);
+      const s = 4 * (Math.floor(k / 4 / bitmap.width / scale) * canvas.width + x);
+      shownColoured += coloured(device, k);
+      wrong += [0, 1, 2].some((c) => device[k + c] !== surface[s + c]);
     }
-    return { scale, height: bitmap.height / canvas.height, shownColoured, drawnColoured, wrong };
+    return { scale, shownColoured, drawnColoured, wrong };
   }, png);
   console.log(`scaled up ${result.scale}x: ${result.drawnColoured} coloured surface pixels shown ` +
               `as ${result.shownColoured} device pixels, ${result.wrong} device pixels differ`);
-  assert.equal(result.height, result.scale);
   assert.ok(result.drawnColoured > 0, 'coloured discs on the surface');
   assert.equal(result.wrong, 0, 'each device pixel shows the surface pixel under it, unsmoothed');
   assert.equal(result.shownColoured, result.scale * result.scale * result.drawnColoured);
@@ -188,8 +167,8 @@ const journeys = {
   // window when it is resized. Pressing the on-screen keys seeds nothing and takes no focus.
   async zoom({ page, screen, input }) {
     const outlineAt = async (zoom, where = () => true) => {
-      const s = await summaryWithin(page, 1000, (t) => t.outline !== null &&
-                                    Math.abs(t.outline.width - 20000 / zoom) <= 2 && where(t.outline));
+      const s = await summaryWithin(page, 1000, (t) => t.outline !== null && where(t.outline) &&
+                                    Math.abs(t.outline.width - 20000 / zoom) <= 2);
       assert.ok(s.outline, `a world outline at zoom ${zoom}`);
       return s.outline;
     };
@@ -199,10 +178,21 @@ const journeys = {
     const far = await outlineAt(71);
     assert.ok(Math.abs(near.width - 20000 / 61) <= 2, `outline ${near.width} wide at zoom 61`);
     assert.ok(Math.abs(far.width - 20000 / 71) <= 2, `outline ${far.width} wide at zoom 71`);
-    assert.ok(Math.abs(far.width - far.height) <= 1, `a square outline, ${far.width} x ${far.height}`);
+    assert.ok(Math.abs(far.width - far.height) <= 1, `a square, ${far.width} x ${far.height}`);
     // The main row's minus is not the keypad's.
     await page.keyboard.press('Minus');
     assert.equal((await outlineAt(71)).width, far.width);
+
+    const moves = [['ArrowLeft', 30, 0], ['ArrowUp', 30, 30], ['ArrowRight', 0, 30],
+                   ['ArrowDown', 0, 0], ['ArrowLeft', 30, 0], ['Space', 0, 0], ['ArrowUp', 0, 30],
+                   ['PageDown', 0, 0], ['ArrowRight', -30, 0], ['PageUp', 0, 0]];
+    for (const [key, dx, dy] of moves) {
+      await input.press(key);
+      const at = (o) => o.left === far.left + dx && o.top === far.top + dy;
+      const moved = await outlineAt(71, at);
+      assert.ok(at(moved), `after ${key} the outline is at ${moved.left}, ${moved.top}, not ` +
+                `${far.left + dx}, ${far.top + dy}`);
+    }
 
     // A held zoom key repeats while held, and only then.
     let zoom = 71;
@@ -214,20 +204,6 @@ const journeys = {
       assert.ok(zoom >= 81, `held for 1.5 s the zoom goes from 71 to ${zoom}`);
       await sleep(300);
       assert.deepEqual((await canvasSummary(page)).outline, held, 'no repeat after the release');
-    } else {
-      for (let k = 0; k < 20; ++k) await input.press('NumpadSubtract');
-      zoom = 91;
-    }
-    const centred = await outlineAt(zoom);
-    const moves = [['ArrowLeft', 30, 0], ['ArrowUp', 30, 30], ['ArrowLeft', 60, 30],
-                   ['ArrowRight', 30, 30], ['ArrowDown', 30, 0], ['Space', 0, 0],
-                   ['ArrowUp', 0, 30], ['PageDown', 0, 0], ['ArrowLeft', 30, 0], ['PageUp', 0, 0]];
-    for (const [key, dx, dy] of moves) {
-      await input.press(key);
-      const at = (o) => o.left === centred.left + dx && o.top === centred.top + dy;
-      const moved = await outlineAt(zoom, at);
-      assert.ok(at(moved), `after ${key} the outline is at ${moved.left}, ${moved.top}, not ` +
-                `${centred.left + dx}, ${centred.top + dy}`);
     }
     assert.equal((await stats(page)).seeds, 0, 'the keys seed nothing');
     assert.equal(await page.evaluate(() => document.activeElement === document.body), true,
@@ -283,17 +259,14 @@ const journeys = {
 
   // The page can be installed, and once loaded it opens and plays with no network at all.
   async offline({ page, input, goOffline }) {
-    await page.evaluate(async () => {
-      await navigator.serviceWorker.ready;
-      const cache = await caches.open('gravity');
-      while (!(await cache.match('index.wasm'))) await new Promise((r) => setTimeout(r, 50));
-    });
+    // The worker is active once it has kept the files.
+    await page.evaluate(() => navigator.serviceWorker.ready);
     // The test's browser profile is a private one, where nothing installs; anything else that
     // Chromium finds in the way (the manifest, its icons, the worker) is a fault of the page.
     const cdp = await page.context().newCDPSession(page);
     const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
-    assert.deepEqual(installabilityErrors.map((e) => e.errorId).filter((id) => id !== 'in-incognito'),
-                     [], 'installable');
+    const errors = installabilityErrors.map((e) => e.errorId);
+    assert.deepEqual(errors.filter((id) => id !== 'in-incognito'), [], 'installable');
     await goOffline();
     await page.reload();
     await page.waitForFunction(() => typeof window.gravityStats === 'function' &&
