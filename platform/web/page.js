@@ -53,6 +53,9 @@ mergeInto(LibraryManager.library, {
       };
       button.addEventListener('pointerdown', (event) => {
         event.preventDefault();
+        if (event.button !== 0) {
+          return;  // only the main button or a finger presses
+        }
         stop();
         Module._gravity_press_key(code);
         if (button.dataset.repeat !== undefined && !button.disabled) {
