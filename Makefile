@@ -14,8 +14,10 @@
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
 #   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm)
 #   make web-run   builds the page and serves it on localhost
-#   make web-screenshot   a picture of the page in headless Chromium in docs/browser.png
-#   make web-measure   ticks per second and the page's CPU use in headless Chromium
+#   make web-screenshot   pictures of the page in headless Chromium, on a desktop in
+#                  docs/browser.png and on a phone in docs/phone.png
+#   make web-measure   ticks per second and the page's CPU use in headless Chromium, on a
+#                  desktop screen, a dense one and a phone
 #   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
 #                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
 #   make windows-measure   make measure for the Windows program, under Wine in Xvfb
@@ -133,10 +135,13 @@ $(BROWSER_DEPS): tests/browser/package-lock.json
 	touch $@
 
 web-screenshot: web browser-deps
-	node tests/browser/page_test.js $(WEB) first_click docs/browser.png
+	node tests/browser/page_test.js $(WEB) first_click desktop docs/browser.png
+	node tests/browser/page_test.js $(WEB) first_click phone docs/phone.png
 
 web-measure: web browser-deps
-	node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS)
+	for screen in desktop dense phone; do \
+		echo "$$screen:"; node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS) $$screen || exit 1; \
+	done
 	ls -l $(WEB)
 
 # The Windows program: the same core and the Win32 window layer, cross-compiled by Debian's

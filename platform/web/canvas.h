@@ -18,7 +18,7 @@ struct Canvas {
 // The canvas element's id in the page.
 inline constexpr char CanvasSelector[] = "#canvas";
 
-// Sizes the surface and the image to width x height device pixels, keeping what is drawn; the
+// Sizes the surface and the image to width x height CSS pixels, keeping what is drawn; the
 // whole surface counts as changed, since the page cleared the canvas when it resized it.
 void ResizeCanvas(Canvas& canvas, Program& program, int width, int height);
 

@@ -1,12 +1,16 @@
 // The page's side of the browser window layer: the few things only JavaScript can do, called from
 // the C++ side (platform/web/page.h).
 mergeInto(LibraryManager.library, {
-  // Sizes the surface to the canvas's box in device pixels now and whenever the page changes it
-  // (a resized window or frame, a page zoom, a move to a screen of another density). Also keeps
-  // the right button's menu off the canvas and offers the counts to anyone curious.
+  // Sizes the surface to the canvas's box in CSS pixels now and whenever the page changes it (a
+  // resized window or frame, a page zoom). A surface unit is a CSS pixel on every screen, so a
+  // body is as large on a phone or a dense laptop screen as on the screen the toy was made for;
+  // the browser scales the canvas up without smoothing. Also keeps the right button's menu off the
+  // canvas and offers the counts to anyone curious.
   PageWatchCanvas: function () {
     const canvas = document.querySelector('#canvas');
     const apply = (width, height) => {
+      width = Math.round(width);
+      height = Math.round(height);
       if (width < 1 || height < 1 || (canvas.width === width && canvas.height === height)) {
         return;
       }
@@ -15,27 +19,59 @@ mergeInto(LibraryManager.library, {
       Module._gravity_resize(width, height);
     };
     const box = canvas.getBoundingClientRect();
-    apply(Math.round(box.width * devicePixelRatio), Math.round(box.height * devicePixelRatio));
-    // Watching the device-pixel box also hears of a move to a screen of another density, where
-    // the CSS size stays the same. The size itself is worked out as at the start: the device-pixel
-    // box is not scaled when a browser only emulates a density.
+    apply(box.width, box.height);
     const observer = new ResizeObserver((entries) => {
       const size = entries[entries.length - 1].contentBoxSize[0];
-      apply(Math.round(size.inlineSize * devicePixelRatio),
-            Math.round(size.blockSize * devicePixelRatio));
+      apply(size.inlineSize, size.blockSize);
     });
-    try {
-      observer.observe(canvas, { box: 'device-pixel-content-box' });
-    } catch (e) {
-      observer.observe(canvas);
-    }
+    observer.observe(canvas);
     Module.gravityObserver = observer;
     canvas.addEventListener('contextmenu', (event) => event.preventDefault());
     window.gravityStats = () => ({
       ticks: Module._gravity_ticks(),
       playbackTicks: Module._gravity_playback_ticks(),
       presents: Module._gravity_presents(),
+      seeds: Module._gravity_seeds(),
     });
+  },
+
+  // The on-screen keys, for touch screens and keyboards without a keypad: a press on one hands its
+  // virtual key code to the key handler, as the key would. Held, a repeating one presses again
+  // after half a second and then 30 times a second, as a held key does. They act on the pointer
+  // going down, take no focus (a focused button would also answer Space and Enter), and keep the
+  // touch from scrolling, zooming or becoming a mouse click.
+  PageWatchKeys: function () {
+    const FirstRepeatMs = 500;
+    const RepeatMs = 33;
+    for (const button of document.querySelectorAll('#keys button')) {
+      const code = Number(button.dataset.key);
+      let timer = 0;
+      const stop = () => {
+        clearTimeout(timer);
+        clearInterval(timer);
+        timer = 0;
+      };
+      button.addEventListener('pointerdown', (event) => {
+        event.preventDefault();
+        if (event.button !== 0) {
+          return;  // only the main button or a finger presses
+        }
+        stop();
+        Module._gravity_press_key(code);
+        if (button.dataset.repeat !== undefined && !button.disabled) {
+          button.setPointerCapture(event.pointerId);
+          timer = setTimeout(() => {
+            timer = setInterval(() => Module._gravity_press_key(code), RepeatMs);
+          }, FirstRepeatMs);
+        }
+      });
+      for (const end of ['pointerup', 'pointercancel', 'lostpointercapture']) {
+        button.addEventListener(end, stop);
+      }
+      for (const quiet of ['mousedown', 'touchstart', 'contextmenu']) {
+        button.addEventListener(quiet, (event) => event.preventDefault(), { passive: false });
+      }
+    }
   },
 
   // Puts `count` rectangles (four ints each: x, y, width, height) of the width x height RGBA image
@@ -57,10 +93,13 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  // The end: the canvas keeps its last picture and follows no more resizing, and the page says
-  // how to start again.
+  // The end: the canvas keeps its last picture and follows no more resizing, the on-screen keys
+  // are off, and the page says how to start again.
   PageShowEnded: function () {
     Module.gravityObserver.disconnect();
+    for (const button of document.querySelectorAll('#keys button')) {
+      button.disabled = true;
+    }
     document.querySelector('#status').textContent = 'Ended. Reload the page to start again.';
   },
 });

@@ -1,7 +1,7 @@
 // Measures the page in headless Chromium over SECONDS after a click: ticks and presents per
 // second, the page's main-thread busy time (Chromium's own TaskDuration metric) and the CPU time
-// of all Chromium's processes, both as a share of one core.
-//   node measure.js SITE_DIR [SECONDS]
+// of all Chromium's processes, both as a share of one core, on one of page.js's screens.
+//   node measure.js SITE_DIR [SECONDS] [desktop|dense|phone]
 'use strict';
 
 const fs = require('node:fs');
@@ -36,9 +36,9 @@ function treeCpuSeconds(pid) {
 }
 
 async function main() {
-  const [site, secondsText] = process.argv.slice(2);
+  const [site, secondsText, screen = 'desktop'] = process.argv.slice(2);
   const seconds = Number(secondsText || 10);
-  const { page, close } = await openPage(site);
+  const { page, close } = await openPage(site, screen);
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Performance.enable');
   const busy = async () => (await cdp.send('Performance.getMetrics')).metrics

@@ -7,7 +7,18 @@ const http = require('node:http');
 const path = require('node:path');
 const { chromium } = require('playwright-core');
 
-const Types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const Types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.webmanifest': 'application/manifest+json', '.png': 'image/png',
+                '.svg': 'image/svg+xml' };
+
+// The screens the page is tried on: the desktop page at one and at two device pixels per CSS
+// pixel, and a phone held upright.
+const Screens = {
+  desktop: { viewport: { width: 800, height: 660 }, deviceScaleFactor: 1 },
+  dense: { viewport: { width: 800, height: 660 }, deviceScaleFactor: 2 },
+  phone: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
+           hasTouch: true },
+};
 
 // A static server for `dir` on a free port of localhost.
 function serve(dir) {
@@ -25,16 +36,16 @@ function serve(dir) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// Opens the page with the program running and its first frame presented, on a screen of
-// `deviceScaleFactor` device pixels per CSS pixel.
-async function openPage(dir, { deviceScaleFactor = 1 } = {}) {
+// Opens the page with the program running and its first frame presented, on one of the Screens.
+async function openPage(dir, screen = 'desktop') {
   const server = await serve(dir);
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox'],
   });
-  const page = await browser.newPage({ viewport: { width: 800, height: 660 }, deviceScaleFactor });
+  const context = await browser.newContext(Screens[screen]);
+  const page = await context.newPage();
   const errors = [];
   page.on('console', (message) => {
     if (message.type() === 'error') errors.push(message.text());
@@ -47,7 +58,13 @@ async function openPage(dir, { deviceScaleFactor = 1 } = {}) {
     await browser.close();
     server.close();
   };
-  return { page, browser, errors, close };
+  // No network from now on: the browser is offline and the server gone.
+  const goOffline = async () => {
+    await context.setOffline(true);
+    server.closeAllConnections();
+    server.close();
+  };
+  return { page, context, errors, close, goOffline };
 }
 
 // A summary of the canvas's pixels, worked out in the page: how many are black, white, the overlay's
@@ -76,11 +93,13 @@ function canvasSummary(page) {
         summary.coloured++;
       }
     }
-    if (right >= 0) summary.outline = { width: right - left + 1, height: bottom - top + 1 };
+    if (right >= 0) {
+      summary.outline = { left, top, width: right - left + 1, height: bottom - top + 1 };
+    }
     return summary;
   });
 }
 
 const stats = (page) => page.evaluate(() => window.gravityStats());
 
-module.exports = { openPage, canvasSummary, stats };
+module.exports = { Screens, openPage, canvasSummary, stats };
