@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "sim/force_law.h"
@@ -59,7 +60,7 @@ struct Exponent2 {
 };
 
 // Steps 1 to 3.
-inline Exponent2 Log2Part(double base) {
+[[gnu::always_inline]] inline Exponent2 Log2Part(double base) {
   // Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just when the
   // significand is at least sqrt(2).
   constexpr uint64_t Centring = 0x3FF0000000000000 - 0x3FE6A09E667F3BCD;
@@ -107,7 +108,7 @@ inline Exponent2 Log2Part(double base) {
 }
 
 // Steps 4 and 5 and the special values.
-inline double Exp2Part(double base, Exponent2 w) {
+[[gnu::always_inline]] inline double Exp2Part(double base, Exponent2 w) {
   constexpr int64_t InfinityBits = 0x7FF0000000000000;
   constexpr uint64_t QuietBit = 0x0008000000000000;
   constexpr uint64_t DefaultNaN = 0xFFF8000000000000;
@@ -149,6 +150,24 @@ inline double Exp2Part(double base, Exponent2 w) {
   const uint64_t special = nan | negative;
   const uint64_t replacement = ((bits | QuietBit) & nan) | (DefaultNaN & ~nan);
   return std::bit_cast<double>((result & ~special) | (replacement & special));
+}
+
+// The row's powers in two loops rather than one: each power is a long chain of dependent steps,
+// and a loop over half the chain lets the processor work on more bases at once. Always inlined, so
+// that each build of its callers (and each clone) gets its own vector code.
+[[gnu::always_inline]] inline void PowersOfRow(const BodyDoubles& bases, BodyDoubles& powers) {
+  BodyDoubles n;
+  BodyDoubles big;
+  BodyDoubles small;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Exponent2 w = Log2Part(bases[i]);
+    n[i] = w.N;
+    big[i] = w.Big;
+    small[i] = w.Small;
+  }
+  for (size_t i = 0; i < bases.size(); ++i) {
+    powers[i] = Exp2Part(bases[i], {.N = n[i], .Big = big[i], .Small = small[i]});
+  }
 }
 
 }  // namespace force_power
