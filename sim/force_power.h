@@ -1,12 +1,19 @@
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 
 #include "sim/force_law.h"
 #include "sim/power_constants.h"
 #include "world/world.h"
+
+// The bits of a double as an integer and back. Debian's emscripten has no std::bit_cast yet; both
+// compilers have the builtin beneath it.
+template <typename To, typename From>
+constexpr To BitCast(From value) {
+  static_assert(sizeof(To) == sizeof(From));
+  return __builtin_bit_cast(To, value);
+}
 
 // base raised to the force law's exponent, within one unit in the last place of the exact power
 // for every base, with the C library's special values: a NaN base gives the same NaN made quiet, a
@@ -72,14 +79,14 @@ struct Exponent2 {
   constexpr double Y2 = Exponent - Y1;
   constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
 
-  const auto magnitude = static_cast<int64_t>(std::bit_cast<uint64_t>(base) & ~SignBit);
+  const auto magnitude = static_cast<int64_t>(BitCast<uint64_t>(base) & ~SignBit);
 
   // 1. The biased exponent of |base| / sqrt(1/2), and m.
   const int64_t atLeastTiny = magnitude < TinyBits ? TinyBits : magnitude;
   const auto clamped = static_cast<uint64_t>(atLeastTiny > HugeBits ? HugeBits : atLeastTiny);
   const uint64_t field = (clamped + Centring) >> 52U;
-  const double m = std::bit_cast<double>(clamped - ((field - 1023) << 52U));
-  const double e = std::bit_cast<double>(field | 0x4330000000000000) - (0x1p52 + 1023);
+  const double m = BitCast<double>(clamped - ((field - 1023) << 52U));
+  const double e = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023);
 
   // 3. s = u / (2 + u) as sh + sl.
   const double u = m - 1;
@@ -135,21 +142,21 @@ struct Exponent2 {
   const double a = (n * 0.5 + ToInteger) - ToInteger;
   const double b = n - a;
   const double scaleA =
-      std::bit_cast<double>(std::bit_cast<uint64_t>(a + (ToInteger + 1023)) << 52U);
+      BitCast<double>(BitCast<uint64_t>(a + (ToInteger + 1023)) << 52U);
   const double scaleB =
-      std::bit_cast<double>(std::bit_cast<uint64_t>(b + (ToInteger + 1023)) << 52U);
-  const auto result = std::bit_cast<uint64_t>(power * scaleA * scaleB);
+      BitCast<double>(BitCast<uint64_t>(b + (ToInteger + 1023)) << 52U);
+  const auto result = BitCast<uint64_t>(power * scaleA * scaleB);
 
   // A NaN comes back quiet, with its sign and payload; a negative number other than -0 and -inf
   // gives the default NaN (bits - 1 wraps -0 to the largest positive integer).
-  const auto bits = std::bit_cast<uint64_t>(base);
+  const auto bits = BitCast<uint64_t>(base);
   const auto magnitude = static_cast<int64_t>(bits & ~SignBit);
   const uint64_t nan = 0 - static_cast<uint64_t>(magnitude > InfinityBits);
   const uint64_t negative =
       0 - static_cast<uint64_t>(static_cast<int64_t>(bits - 1) < LowestNegative);
   const uint64_t special = nan | negative;
   const uint64_t replacement = ((bits | QuietBit) & nan) | (DefaultNaN & ~nan);
-  return std::bit_cast<double>((result & ~special) | (replacement & special));
+  return BitCast<double>((result & ~special) | (replacement & special));
 }
 
 // The row's powers in two loops rather than one: each power is a long chain of dependent steps,

@@ -5,10 +5,10 @@
 // exact scalings only, so every build makes the same ones. Even k draws d uniformly from
 // [0, 30000) (the world's diagonal is about 28 300); odd k draws log2 d uniformly from [-30, 40).
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 
+#include "sim/force_power.h"
 #include "world/world.h"
 
 inline constexpr int PowerBaseCount = 1000000;
@@ -35,13 +35,13 @@ inline double PowerBase(int k) {
     // An octave 2^whole built in the exponent field, and a point spread evenly within it: every
     // octave from 2^-30 to 2^40 is drawn as often.
     const auto whole = static_cast<int64_t>(bits % 70) - 30;
-    d = std::bit_cast<double>(static_cast<uint64_t>(whole + 1023) << 52U) * (1 + fraction);
+    d = BitCast<double>(static_cast<uint64_t>(whole + 1023) << 52U) * (1 + fraction);
   }
   return 5 / (d + 0.1);
 }
 
 inline uint64_t HashPowerBits(uint64_t hash, double power) {
-  const auto bits = std::bit_cast<uint64_t>(power);
+  const auto bits = BitCast<uint64_t>(power);
   for (int byte = 0; byte < 8; ++byte) {
     hash = (hash ^ ((bits >> (8U * static_cast<unsigned>(byte))) & 0xFFU)) * 1099511628211ULL;
   }
