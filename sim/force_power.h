@@ -15,38 +15,30 @@ constexpr To BitCast(From value) {
   return __builtin_bit_cast(To, value);
 }
 
-// base raised to the force law's exponent, within one unit in the last place of the exact power
-// for every base, with the C library's special values: a NaN base gives the same NaN made quiet, a
-// negative base the default NaN, +0 and -0 give +0, +inf and -inf give +inf, and results below the
-// smallest double underflow through the subnormals to +0.
-//
-// Only additions, subtractions, multiplications, one division and integer operations on the bits,
-// each rounded as IEEE 754 says and nothing fused, so every processor and the browser get the same
-// bits. There are no branches and no tables, so the compiler turns a loop of calls into vector
-// code.
-//
-// How it works, with y the exponent:
+// How ForcePower below works, with y the exponent:
 //
 // 1. |base| is first clamped into [2^-470, 2^446]: below, the power underflows to +0 (0 and the
 //    subnormals included), above it overflows to +inf. Then |base| = 2^e x m with m in
 //    [sqrt(1/2), sqrt(2)), read off the bits, and base^y = 2^(y e + y log2 m).
 //
-// 2. y e: y is split into y1, a multiple of 2^-39, and the small rest y2. y1 e is exact (52 bits)
+// 2. y e: y is split into y1, a multiple of 2^-39, and the small rest y2. y1 e is exact (50 bits)
 //    and splits exactly into an integer n1 and a fraction f1, a multiple of 2^-39 in [-1/2, 1/2].
 //
 // 3. y log2 m = (2y / ln 2) atanh(s) with s = (m - 1) / (m + 1), |s| <= 0.1716, and
 //    atanh(s) = s + s^3 P(s^2), P a polynomial of degree 6 within 2^-52.5 of (atanh(s) / s - 1) /
-//    s^2. s is carried as sh + sl: sh a multiple of 2^-28 (26 bits) near the quotient, and sl from
-//    the exact remainder u - sh (2 + u) with u = m - 1, every step of which is exact (u and sh are
-//    split so each product has at most 53 bits). With 2y / ln 2 = A + a (A of 26 bits) the big term
-//    A sh is exact, and so is its sum with f1 (both multiples of 2^-51, below 2 in size). What is
-//    left (y2 e, a sh, (A + a)(sl + s^3 P)) is below 0.012, so its roundings stay under 2^-59.
+//    s^2, which (2y / ln 2) s^3 <= 0.034 in front of it takes below 2^-57. s is carried as sh + sl:
+//    sh a multiple of 2^-28 (26 bits) near the quotient, and sl from the exact remainder u - sh (2
+//    + u) with u = m - 1, every step of which is exact (u and sh are split so each product has at
+//    most 53 bits). With 2y / ln 2 = A + a (A of 26 bits) the big term A sh is exact, and so is its
+//    sum with f1 (both multiples of 2^-51, below 2 in size). What is left (y2 e, a sh, (A + a)(sl +
+//    s^3 P)) is below 0.012, so its roundings stay under 2^-59.
 //
 // 4. That exact sum is split into an integer n2 and h = hh + hl in [-1/2, 1/2], hh a multiple of
 //    2^-24. 2^h = 1 + h ln 2 + h^2 Q(h), Q a polynomial of degree 10 within 2^-56 of
-//    (2^h - 1 - h ln 2) / h^2. With ln 2 = L + l (L of 28 bits), 1 + L hh is exact; everything else
-//    is below 0.08 and is added to it in the last, rounding step. The error before that step stays
-//    below about a quarter of a unit in the last place, so the result is within one.
+//    (2^h - 1 - h ln 2) / h^2 (so within 2^-58 after h^2 <= 1/4). With ln 2 = L + l (L of 28 bits),
+//    1 + L hh is exact; everything else is below 0.08 and is added to it in the last, rounding
+//    step. The error before that step stays below about a quarter of a unit in the last place, so
+//    the result is within one.
 //
 // 5. The result is scaled by 2^(n1 + n2) in two halves, so an underflow rounds only once into the
 //    subnormals.
@@ -71,19 +63,21 @@ struct Exponent2 {
   // Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just when the
   // significand is at least sqrt(2).
   constexpr uint64_t Centring = 0x3FF0000000000000 - 0x3FE6A09E667F3BCD;
-  constexpr int64_t TinyBits = 0x2290000000000000;  // 2^-470
-  constexpr int64_t HugeBits = 0x5BD0000000000000;  // 2^446
+  constexpr double Tiny = 0x1p-470;
+  constexpr double Huge = 0x1p446;
   constexpr double To2m28 = 0x1.8p24;
   constexpr double To2m39 = 0x1.8p13;
   constexpr double Y1 = (Exponent + To2m39) - To2m39;
   constexpr double Y2 = Exponent - Y1;
   constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
 
-  const auto magnitude = static_cast<int64_t>(BitCast<uint64_t>(base) & ~SignBit);
+  const auto magnitude = BitCast<double>(BitCast<uint64_t>(base) & ~SignBit);
 
-  // 1. The biased exponent of |base| / sqrt(1/2), and m.
-  const int64_t atLeastTiny = magnitude < TinyBits ? TinyBits : magnitude;
-  const auto clamped = static_cast<uint64_t>(atLeastTiny > HugeBits ? HugeBits : atLeastTiny);
+  // 1. The biased exponent of |base| / sqrt(1/2), and m. Clamped as a double: WebAssembly has no
+  // vector comparison of unsigned 64-bit integers, which is what a compiler makes of comparing
+  // the bits of a number known to be positive.
+  const double atLeastTiny = magnitude < Tiny ? Tiny : magnitude;
+  const auto clamped = BitCast<uint64_t>(atLeastTiny > Huge ? Huge : atLeastTiny);
   const uint64_t field = (clamped + Centring) >> 52U;
   const double m = BitCast<double>(clamped - ((field - 1023) << 52U));
   const double e = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023);
@@ -116,7 +110,6 @@ struct Exponent2 {
 
 // Steps 4 and 5 and the special values.
 [[gnu::always_inline]] inline double Exp2Part(double base, Exponent2 w) {
-  constexpr int64_t InfinityBits = 0x7FF0000000000000;
   constexpr uint64_t QuietBit = 0x0008000000000000;
   constexpr uint64_t DefaultNaN = 0xFFF8000000000000;
   constexpr int64_t LowestNegative = static_cast<int64_t>(0xFFEFFFFFFFFFFFFF);  // -DBL_MAX
@@ -141,17 +134,14 @@ struct Exponent2 {
   const double n = w.N + n2;
   const double a = (n * 0.5 + ToInteger) - ToInteger;
   const double b = n - a;
-  const double scaleA =
-      BitCast<double>(BitCast<uint64_t>(a + (ToInteger + 1023)) << 52U);
-  const double scaleB =
-      BitCast<double>(BitCast<uint64_t>(b + (ToInteger + 1023)) << 52U);
+  const double scaleA = BitCast<double>(BitCast<uint64_t>(a + (ToInteger + 1023)) << 52U);
+  const double scaleB = BitCast<double>(BitCast<uint64_t>(b + (ToInteger + 1023)) << 52U);
   const auto result = BitCast<uint64_t>(power * scaleA * scaleB);
 
   // A NaN comes back quiet, with its sign and payload; a negative number other than -0 and -inf
   // gives the default NaN (bits - 1 wraps -0 to the largest positive integer).
   const auto bits = BitCast<uint64_t>(base);
-  const auto magnitude = static_cast<int64_t>(bits & ~SignBit);
-  const uint64_t nan = 0 - static_cast<uint64_t>(magnitude > InfinityBits);
+  const uint64_t nan = 0 - static_cast<uint64_t>(base != base);
   const uint64_t negative =
       0 - static_cast<uint64_t>(static_cast<int64_t>(bits - 1) < LowestNegative);
   const uint64_t special = nan | negative;
@@ -179,6 +169,15 @@ struct Exponent2 {
 
 }  // namespace force_power
 
+// base raised to the force law's exponent, within one unit in the last place of the exact power
+// for every base, with the C library's special values: a NaN base gives the same NaN made quiet, a
+// negative base the default NaN, +0 and -0 give +0, +inf and -inf give +inf, and results below the
+// smallest double underflow through the subnormals to +0.
+//
+// Only additions, subtractions, multiplications, one division and integer operations on the bits,
+// each rounded as IEEE 754 says and nothing fused, so every processor and the browser get the same
+// bits. There are no branches and no tables, so the compiler turns a loop of calls into vector
+// code.
 inline double ForcePower(double base) {
   return force_power::Exp2Part(base, force_power::Log2Part(base));
 }
