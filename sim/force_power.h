@@ -71,13 +71,18 @@ struct Exponent2 {
   constexpr double Y2 = Exponent - Y1;
   constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
 
-  const auto magnitude = BitCast<double>(BitCast<uint64_t>(base) & ~SignBit);
+  const uint64_t magnitudeBits = BitCast<uint64_t>(base) & ~SignBit;
+  const double magnitude = BitCast<double>(magnitudeBits);
 
-  // 1. The biased exponent of |base| / sqrt(1/2), and m. Clamped as a double: WebAssembly has no
-  // vector comparison of unsigned 64-bit integers, which is what a compiler makes of comparing
-  // the bits of a number known to be positive.
-  const double atLeastTiny = magnitude < Tiny ? Tiny : magnitude;
-  const auto clamped = BitCast<uint64_t>(atLeastTiny > Huge ? Huge : atLeastTiny);
+  // 1. The biased exponent of |base| / sqrt(1/2), and m. Clamped by comparing doubles, since
+  // WebAssembly has no vector comparison of unsigned 64-bit integers (what a compiler makes of
+  // the bits of a number known to be positive), and through masks, since a pair of selects keeps
+  // GCC from vectorising the loop.
+  const uint64_t tooSmall = 0 - static_cast<uint64_t>(magnitude < Tiny);
+  const uint64_t tooLarge = 0 - static_cast<uint64_t>(magnitude > Huge);
+  const uint64_t clamped = (magnitudeBits & ~(tooSmall | tooLarge)) |
+                           (BitCast<uint64_t>(Tiny) & tooSmall) |
+                           (BitCast<uint64_t>(Huge) & tooLarge);
   const uint64_t field = (clamped + Centring) >> 52U;
   const double m = BitCast<double>(clamped - ((field - 1023) << 52U));
   const double e = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023);

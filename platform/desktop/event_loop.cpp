@@ -26,10 +26,6 @@ constexpr int64_t MaxPresentSpacingNs = NsPerSecond;
 // notice, and each look costs several system calls on the display connection, which at every
 // millisecond would be a good part of the program's idle load.
 constexpr int64_t InputIntervalNs = 4 * NsPerMs;
-// For the same reason the loop lets the timers' firings fall due for this long and runs them
-// together (the catch-up rule is unchanged): a wake-up costs more than a tick, and nobody sees
-// the difference between a tick now and one 3 ms later between presents 16 ms apart.
-constexpr int64_t FiringBatchNs = 4 * NsPerMs;
 
 // What the loop keeps between passes, besides the program itself.
 struct LoopState {
@@ -177,16 +173,13 @@ void PrintCountsIfDue(Loop& loop, int64_t nowNs) {
   }
 }
 
-// The moment the loop next has work: a batch of timer firings, a present or a line of counts. The
-// rest of a present under way is due at once, and so is a timer just switched on.
+// The moment the loop next has work: a timer firing, a present or a line of counts. The rest of a
+// present under way is due at once.
 int64_t NextWakeNs(const Loop& loop, const LoopOptions& options) {
   if (PresentUnderWay(loop.w)) {
     return 0;
   }
   int64_t wake = NextFiringNs(loop.p);
-  if (wake != INT64_MIN && wake < INT64_MAX - FiringBatchNs) {
-    wake += FiringBatchNs - NsPerMs;
-  }
   if (PresentPending(loop)) {
     wake = std::min(wake, loop.state.NextPresentNs);
   }
