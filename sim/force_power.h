@@ -58,18 +58,20 @@ struct Exponent2 {
   double Small;
 };
 
-// Steps 1 to 3.
-[[gnu::always_inline]] inline Exponent2 Log2Part(double base) {
+// |base| = 2^e (1 + u), and 1 / (2 + u).
+struct Reduced {
+  double U;
+  double Inverse;
+  double E;
+};
+
+// Step 1 and the division of step 3.
+[[gnu::always_inline]] inline Reduced Reduce(double base) {
   // Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just when the
   // significand is at least sqrt(2).
   constexpr uint64_t Centring = 0x3FF0000000000000 - 0x3FE6A09E667F3BCD;
   constexpr double Tiny = 0x1p-470;
   constexpr double Huge = 0x1p446;
-  constexpr double To2m28 = 0x1.8p24;
-  constexpr double To2m39 = 0x1.8p13;
-  constexpr double Y1 = (Exponent + To2m39) - To2m39;
-  constexpr double Y2 = Exponent - Y1;
-  constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
 
   const uint64_t magnitudeBits = BitCast<uint64_t>(base) & ~SignBit;
   const double magnitude = BitCast<double>(magnitudeBits);
@@ -85,11 +87,24 @@ struct Exponent2 {
                            (BitCast<uint64_t>(Huge) & tooLarge);
   const uint64_t field = (clamped + Centring) >> 52U;
   const double m = BitCast<double>(clamped - ((field - 1023) << 52U));
-  const double e = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023);
+  const double u = m - 1;
+  return {.U = u,
+          .Inverse = 1 / (u + 2),
+          .E = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023)};
+}
+
+// Steps 2 and 3.
+[[gnu::always_inline]] inline Exponent2 Log2Part(Reduced r) {
+  constexpr double To2m28 = 0x1.8p24;
+  constexpr double To2m39 = 0x1.8p13;
+  constexpr double Y1 = (Exponent + To2m39) - To2m39;
+  constexpr double Y2 = Exponent - Y1;
+  constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
+  const double u = r.U;
+  const double inverse = r.Inverse;
+  const double e = r.E;
 
   // 3. s = u / (2 + u) as sh + sl.
-  const double u = m - 1;
-  const double inverse = 1 / (u + 2);
   const double quotient = u * inverse;
   const double sh = (quotient + To2m28) - To2m28;
   const double uh = (u + To2m28) - To2m28;
@@ -113,11 +128,14 @@ struct Exponent2 {
           .Small = (Y2 * e + k::AtanhLow * sh) + Atanh * (sl + quotient * t * series)};
 }
 
-// Steps 4 and 5 and the special values.
-[[gnu::always_inline]] inline double Exp2Part(double base, Exponent2 w) {
-  constexpr uint64_t QuietBit = 0x0008000000000000;
-  constexpr uint64_t DefaultNaN = 0xFFF8000000000000;
-  constexpr int64_t LowestNegative = static_cast<int64_t>(0xFFEFFFFFFFFFFFFF);  // -DBL_MAX
+// base^y as power x 2^n, power in [sqrt(1/2), sqrt(2)] and n an integer.
+struct Scaled {
+  double Power;
+  double N;
+};
+
+// Step 4.
+[[gnu::always_inline]] inline Scaled Exp2Part(Exponent2 w) {
   constexpr double To2m24 = 0x1.8p28;
 
   // 4. 2^h, its polynomial by Estrin's scheme too.
@@ -133,15 +151,22 @@ struct Exponent2 {
                        ((q[4] + q[5] * h) + (q[6] + q[7] * h) * h2) * h4) +
                       ((q[8] + q[9] * h) + q[10] * h2) * (h4 * h4);
   const double leading = 1 + k::Ln2High * hh;
-  const double power = leading + ((k::Ln2High * hl + k::Ln2Low * h) + h2 * exp2);
+  return {.Power = leading + ((k::Ln2High * hl + k::Ln2Low * h) + h2 * exp2), .N = w.N + n2};
+}
+
+// Step 5 and the special values.
+[[gnu::always_inline]] inline double Finish(double base, Scaled p) {
+  constexpr uint64_t QuietBit = 0x0008000000000000;
+  constexpr uint64_t DefaultNaN = 0xFFF8000000000000;
+  constexpr int64_t LowestNegative = static_cast<int64_t>(0xFFEFFFFFFFFFFFFF);  // -DBL_MAX
 
   // 5. 2^(n1 + n2) as 2^a x 2^b, each built in the exponent field.
-  const double n = w.N + n2;
+  const double n = p.N;
   const double a = (n * 0.5 + ToInteger) - ToInteger;
   const double b = n - a;
   const double scaleA = BitCast<double>(BitCast<uint64_t>(a + (ToInteger + 1023)) << 52U);
   const double scaleB = BitCast<double>(BitCast<uint64_t>(b + (ToInteger + 1023)) << 52U);
-  const auto result = BitCast<uint64_t>(power * scaleA * scaleB);
+  const auto result = BitCast<uint64_t>(p.Power * scaleA * scaleB);
 
   // A NaN comes back quiet, with its sign and payload; a negative number other than -0 and -inf
   // gives the default NaN (bits - 1 wraps -0 to the largest positive integer).
@@ -154,21 +179,37 @@ struct Exponent2 {
   return BitCast<double>((result & ~special) | (replacement & special));
 }
 
-// The row's powers in two loops rather than one: each power is a long chain of dependent steps,
-// and a loop over half the chain lets the processor work on more bases at once. Always inlined, so
-// that each build of its callers (and each clone) gets its own vector code.
+// The row's powers in four loops rather than one: each power is a long chain of dependent steps,
+// and a loop over a part of the chain lets the processor work on more bases at once. Always
+// inlined, so that each build of its callers (and each clone) gets its own vector code.
 [[gnu::always_inline]] inline void PowersOfRow(const BodyDoubles& bases, BodyDoubles& powers) {
+  BodyDoubles u;
+  BodyDoubles inverse;
+  BodyDoubles e;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Reduced r = Reduce(bases[i]);
+    u[i] = r.U;
+    inverse[i] = r.Inverse;
+    e[i] = r.E;
+  }
   BodyDoubles n;
   BodyDoubles big;
   BodyDoubles small;
   for (size_t i = 0; i < bases.size(); ++i) {
-    const Exponent2 w = Log2Part(bases[i]);
+    const Exponent2 w = Log2Part({.U = u[i], .Inverse = inverse[i], .E = e[i]});
     n[i] = w.N;
     big[i] = w.Big;
     small[i] = w.Small;
   }
+  BodyDoubles unscaled;
+  BodyDoubles scale;
   for (size_t i = 0; i < bases.size(); ++i) {
-    powers[i] = Exp2Part(bases[i], {.N = n[i], .Big = big[i], .Small = small[i]});
+    const Scaled p = Exp2Part({.N = n[i], .Big = big[i], .Small = small[i]});
+    unscaled[i] = p.Power;
+    scale[i] = p.N;
+  }
+  for (size_t i = 0; i < bases.size(); ++i) {
+    powers[i] = Finish(bases[i], {.Power = unscaled[i], .N = scale[i]});
   }
 }
 
@@ -184,7 +225,8 @@ struct Exponent2 {
 // bits. There are no branches and no tables, so the compiler turns a loop of calls into vector
 // code.
 inline double ForcePower(double base) {
-  return force_power::Exp2Part(base, force_power::Log2Part(base));
+  using namespace force_power;
+  return Finish(base, Exp2Part(Log2Part(Reduce(base))));
 }
 
 // Every base raised to the force law's exponent, each exactly as ForcePower gives it. powers may be
