@@ -134,15 +134,26 @@ struct Scaled {
   double N;
 };
 
-// Step 4.
-[[gnu::always_inline]] inline Scaled Exp2Part(Exponent2 w) {
-  constexpr double To2m24 = 0x1.8p28;
+// 2^(n + h) with h = hh + hl, hh a multiple of 2^-24.
+struct Split {
+  double N;
+  double Hh;
+  double Hl;
+};
 
-  // 4. 2^h, its polynomial by Estrin's scheme too.
+// The split of step 4.
+[[gnu::always_inline]] inline Split SplitExponent(Exponent2 w) {
+  constexpr double To2m24 = 0x1.8p28;
   const double n2 = (w.Big + ToInteger) - ToInteger;
   const double hFull = w.Big - n2;
   const double hh = (hFull + To2m24) - To2m24;
-  const double hl = (hFull - hh) + w.Small;
+  return {.N = w.N + n2, .Hh = hh, .Hl = (hFull - hh) + w.Small};
+}
+
+// The rest of step 4: 2^h, its polynomial by Estrin's scheme too.
+[[gnu::always_inline]] inline Scaled Exp2Part(Split x) {
+  const double hh = x.Hh;
+  const double hl = x.Hl;
   const double h = hh + hl;
   const double h2 = h * h;
   const double h4 = h2 * h2;
@@ -151,7 +162,7 @@ struct Scaled {
                        ((q[4] + q[5] * h) + (q[6] + q[7] * h) * h2) * h4) +
                       ((q[8] + q[9] * h) + q[10] * h2) * (h4 * h4);
   const double leading = 1 + k::Ln2High * hh;
-  return {.Power = leading + ((k::Ln2High * hl + k::Ln2Low * h) + h2 * exp2), .N = w.N + n2};
+  return {.Power = leading + ((k::Ln2High * hl + k::Ln2Low * h) + h2 * exp2), .N = x.N};
 }
 
 // Step 5 and the special values.
@@ -179,7 +190,7 @@ struct Scaled {
   return BitCast<double>((result & ~special) | (replacement & special));
 }
 
-// The row's powers in four loops rather than one: each power is a long chain of dependent steps,
+// The row's powers in five loops rather than one: each power is a long chain of dependent steps,
 // and a loop over a part of the chain lets the processor work on more bases at once. Always
 // inlined, so that each build of its callers (and each clone) gets its own vector code.
 [[gnu::always_inline]] inline void PowersOfRow(const BodyDoubles& bases, BodyDoubles& powers) {
@@ -201,10 +212,18 @@ struct Scaled {
     big[i] = w.Big;
     small[i] = w.Small;
   }
+  BodyDoubles hh;
+  BodyDoubles hl;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Split x = SplitExponent({.N = n[i], .Big = big[i], .Small = small[i]});
+    n[i] = x.N;
+    hh[i] = x.Hh;
+    hl[i] = x.Hl;
+  }
   BodyDoubles unscaled;
   BodyDoubles scale;
   for (size_t i = 0; i < bases.size(); ++i) {
-    const Scaled p = Exp2Part({.N = n[i], .Big = big[i], .Small = small[i]});
+    const Scaled p = Exp2Part({.N = n[i], .Hh = hh[i], .Hl = hl[i]});
     unscaled[i] = p.Power;
     scale[i] = p.N;
   }
@@ -226,7 +245,7 @@ struct Scaled {
 // code.
 inline double ForcePower(double base) {
   using namespace force_power;
-  return Finish(base, Exp2Part(Log2Part(Reduce(base))));
+  return Finish(base, Exp2Part(SplitExponent(Log2Part(Reduce(base)))));
 }
 
 // Every base raised to the force law's exponent, each exactly as ForcePower gives it. powers may be
