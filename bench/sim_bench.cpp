@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "sim/attract_bodies.h"
+#include "sim/force_power.h"
 #include "sim/move_body.h"
 #include "sim/simulation_tick.h"
 #include "view/surface.h"
@@ -46,6 +47,38 @@ std::unique_ptr<World> FixedUniverse() {
   return world;
 }
 
+constexpr size_t PairCount = BodyCount * (BodyCount - 1);
+
+// The bases of the 81 x 80 powers of one tick of the fixed universe.
+std::array<double, PairCount> PairBases() {
+  const auto world = FixedUniverse();
+  std::array<double, PairCount> bases{};
+  size_t k = 0;
+  for (size_t i = 0; i < BodyCount; ++i) {
+    for (size_t j = 0; j < BodyCount; ++j) {
+      if (j != i) {
+        const double d =
+            std::hypot(world->PosX[j] - world->PosX[i], world->PosY[j] - world->PosY[i]);
+        bases[k++] = 5 / (d + 0.1);
+      }
+    }
+  }
+  return bases;
+}
+
+// Which build of the row loops the processor runs (sim/wide_vectors.h picks the widest it has).
+const char* VectorBuild() {
+#if defined(__x86_64__) && defined(__linux__)
+  if (__builtin_cpu_supports("avx512f")) {
+    return "avx512f build";
+  }
+  if (__builtin_cpu_supports("avx2")) {
+    return "avx2 build";
+  }
+#endif
+  return "default build";
+}
+
 int Half(int16_t component) {
   return RoundToInteger(component * 0.5);
 }
@@ -67,6 +100,7 @@ void BM_SimulationTick(benchmark::State& state) {
     SimulationTick(*world, surface, timers);
   }
   benchmark::DoNotOptimize(world->VelX.data());
+  state.SetLabel(VectorBuild());
 }
 BENCHMARK(BM_SimulationTick);
 
@@ -110,18 +144,7 @@ BENCHMARK(BM_DrawBodies);
 // (d) For reference: the 81 x 80 powers of one tick alone, on the bases the fixed universe gives,
 // with all their inputs ready (no square root or division in front of them).
 void BM_Pow6480(benchmark::State& state) {
-  const auto world = FixedUniverse();
-  static std::array<double, BodyCount*(BodyCount - 1)> bases{};
-  size_t k = 0;
-  for (size_t i = 0; i < BodyCount; ++i) {
-    for (size_t j = 0; j < BodyCount; ++j) {
-      if (j != i) {
-        const double d =
-            std::hypot(world->PosX[j] - world->PosX[i], world->PosY[j] - world->PosY[i]);
-        bases[k++] = 5 / (d + 0.1);
-      }
-    }
-  }
+  const std::array<double, PairCount> bases = PairBases();
   for (auto _ : state) {
     double sum = 0;
     for (const double base : bases) {
@@ -131,5 +154,24 @@ void BM_Pow6480(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Pow6480);
+
+// (e) The same 6480 powers by the program's own ForcePower, a row of 81 at a time as the tick takes
+// them (each row's 81st entry stands for the puller's own, unused one).
+void BM_ForcePowers6480(benchmark::State& state) {
+  const std::array<double, PairCount> bases = PairBases();
+  std::array<BodyDoubles, BodyCount - 1> rows{};
+  for (size_t k = 0; k < bases.size(); ++k) {
+    rows[k / BodyCount][k % BodyCount] = bases[k];
+  }
+  BodyDoubles powers{};
+  for (auto _ : state) {
+    for (const BodyDoubles& row : rows) {
+      ForcePowers(row, powers);
+      benchmark::DoNotOptimize(powers.data());
+    }
+  }
+  state.SetLabel(VectorBuild());
+}
+BENCHMARK(BM_ForcePowers6480);
 
 }  // namespace

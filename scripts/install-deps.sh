@@ -23,7 +23,7 @@ case "${1:-run}" in
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
   test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}"
                 "${windows[@]}" "${wine[@]}" clang libclang-rt-dev
-                libgtest-dev libbenchmark-dev desktop-file-utils appstream man-db groff-base lintian) ;;
+                libgtest-dev libbenchmark-dev libmpfr-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" "${window[@]}") ;;

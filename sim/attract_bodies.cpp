@@ -4,22 +4,17 @@
 #include <cstddef>
 
 #include "sim/force_law.h"
+#include "sim/force_power.h"
+#include "sim/wide_vectors.h"
 
 // The work goes puller by puller: row j holds body j's pull on every body. All positions are known
 // before the first pull, so a row's differences, square roots, divisions and products are plain
-// loops the compiler turns into vector code, and its 80 powers are independent calls that the
-// processor overlaps. Only the sum into each single velocity is a chain, and with the rows taken in
-// ascending j every body still adds its pulls in ascending order, each rounded to single before the
-// next.
+// loops the compiler turns into vector code, its powers included. Only the sum into each single
+// velocity is a chain, and with the rows taken in ascending j every body still adds its pulls in
+// ascending order, each rounded to single before the next.
 //
-// Where the processor has wider vector instructions the row loops are built for them too. Each lane
-// of a vector square root, division, product or conversion rounds exactly like the scalar
-// instruction, and nothing is fused, so every processor gets the same bits.
-#if defined(__x86_64__) && defined(__linux__)
-#define WIDE_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define WIDE_VECTORS
-#endif
+// Where the processor has wider vector instructions the row loops are built for them too, with the
+// same bits (sim/wide_vectors.h).
 
 namespace {
 
@@ -81,13 +76,8 @@ void AttractBodies(World& world, const BodyDoubles& oldX, const BodyDoubles& old
   for (size_t j = 0; j < Bodies; ++j) {
     RowBases(j, oldX, oldY, world.PosX, world.PosY, dx, dy, factor);
 
-    // The powers: the C library's pow, no call waiting on another. Body j's own entry stays as
-    // it is, unused.
-    for (size_t i = 0; i < Bodies; ++i) {
-      if (i != j) {
-        factor[i] = std::pow(factor[i], Exponent);
-      }
-    }
+    // The powers, body j's own entry (a base of 50) included and left unused.
+    ForcePowers(factor, factor);
 
     AddRowPulls(j, massTerm, dx, dy, factor, world.VelX, world.VelY);
   }

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "sim/force_law.h"
+#include "sim/force_power.h"
 
 void AttractBody(World& world, int i) {
   const auto b = static_cast<size_t>(i);
@@ -19,7 +20,7 @@ void AttractBody(World& world, int i) {
     const double dx = world.PosX[j] - ownX;
     const double dy = world.PosY[j] - ownY;
     const double d = std::sqrt(dx * dx + dy * dy);
-    const double factor = std::pow(Scale / (d + Softening), Exponent);
+    const double factor = ForcePower(Scale / (d + Softening));
     const auto ratio = static_cast<float>((static_cast<double>(world.Mass[j]) + 1) / ownMass);
 
     // Each body's pull is rounded into the single velocity before the next one is added.

@@ -1,0 +1,253 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "sim/force_law.h"
+#include "sim/power_constants.h"
+#include "world/world.h"
+
+// The bits of a double as an integer and back. Debian's emscripten has no std::bit_cast yet; both
+// compilers have the builtin beneath it.
+template <typename To, typename From>
+constexpr To BitCast(From value) {
+  static_assert(sizeof(To) == sizeof(From));
+  return __builtin_bit_cast(To, value);
+}
+
+// How ForcePower below works, with y the exponent:
+//
+// 1. |base| is first clamped into [2^-470, 2^446]: below, the power underflows to +0 (0 and the
+//    subnormals included), above it overflows to +inf. Then |base| = 2^e x m with m in
+//    [sqrt(1/2), sqrt(2)), read off the bits, and base^y = 2^(y e + y log2 m).
+//
+// 2. y e: y is split into y1, a multiple of 2^-39, and the small rest y2. y1 e is exact (50 bits)
+//    and splits exactly into an integer n1 and a fraction f1, a multiple of 2^-39 in [-1/2, 1/2].
+//
+// 3. y log2 m = (2y / ln 2) atanh(s) with s = (m - 1) / (m + 1), |s| <= 0.1716, and
+//    atanh(s) = s + s^3 P(s^2), P a polynomial of degree 6 within 2^-52.5 of (atanh(s) / s - 1) /
+//    s^2, which (2y / ln 2) s^3 <= 0.034 in front of it takes below 2^-57. s is carried as sh + sl:
+//    sh a multiple of 2^-28 (26 bits) near the quotient, and sl from the exact remainder u - sh (2
+//    + u) with u = m - 1, every step of which is exact (u and sh are split so each product has at
+//    most 53 bits). With 2y / ln 2 = A + a (A of 26 bits) the big term A sh is exact, and so is its
+//    sum with f1 (both multiples of 2^-51, below 2 in size). What is left (y2 e, a sh, (A + a)(sl +
+//    s^3 P)) is below 0.012, so its roundings stay under 2^-59.
+//
+// 4. That exact sum is split into an integer n2 and h = hh + hl in [-1/2, 1/2], hh a multiple of
+//    2^-24. 2^h = 1 + h ln 2 + h^2 Q(h), Q a polynomial of degree 10 within 2^-56 of
+//    (2^h - 1 - h ln 2) / h^2 (so within 2^-58 after h^2 <= 1/4). With ln 2 = L + l (L of 28 bits),
+//    1 + L hh is exact; everything else is below 0.08 and is added to it in the last, rounding
+//    step. The error before that step stays below about a quarter of a unit in the last place, so
+//    the result is within one.
+//
+// 5. The result is scaled by 2^(n1 + n2) in two halves, so an underflow rounds only once into the
+//    subnormals.
+//
+// NaNs and negative numbers are picked out at the end by integer masks rather than branches.
+namespace force_power {
+
+namespace k = power_constants;
+inline constexpr uint64_t SignBit = 0x8000000000000000;
+// x + Round - Round rounds x to a multiple of 2^(e - 52) for a Round of 1.5 x 2^e.
+inline constexpr double ToInteger = 0x1.8p52;
+
+// base^y as 2^(n + big + small): n an integer, big exact and below 2 in size, small below 0.012.
+struct Exponent2 {
+  double N;
+  double Big;
+  double Small;
+};
+
+// |base| = 2^e (1 + u), and 1 / (2 + u).
+struct Reduced {
+  double U;
+  double Inverse;
+  double E;
+};
+
+// Step 1 and the division of step 3.
+[[gnu::always_inline]] inline Reduced Reduce(double base) {
+  // Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just when the
+  // significand is at least sqrt(2).
+  constexpr uint64_t Centring = 0x3FF0000000000000 - 0x3FE6A09E667F3BCD;
+  constexpr double Tiny = 0x1p-470;
+  constexpr double Huge = 0x1p446;
+
+  const uint64_t magnitudeBits = BitCast<uint64_t>(base) & ~SignBit;
+  const double magnitude = BitCast<double>(magnitudeBits);
+
+  // 1. The biased exponent of |base| / sqrt(1/2), and m. Clamped by comparing doubles, since
+  // WebAssembly has no vector comparison of unsigned 64-bit integers (what a compiler makes of
+  // the bits of a number known to be positive), and through masks, since a pair of selects keeps
+  // GCC from vectorising the loop.
+  const uint64_t tooSmall = 0 - static_cast<uint64_t>(magnitude < Tiny);
+  const uint64_t tooLarge = 0 - static_cast<uint64_t>(magnitude > Huge);
+  const uint64_t clamped = (magnitudeBits & ~(tooSmall | tooLarge)) |
+                           (BitCast<uint64_t>(Tiny) & tooSmall) |
+                           (BitCast<uint64_t>(Huge) & tooLarge);
+  const uint64_t field = (clamped + Centring) >> 52U;
+  const double m = BitCast<double>(clamped - ((field - 1023) << 52U));
+  const double u = m - 1;
+  return {.U = u,
+          .Inverse = 1 / (u + 2),
+          .E = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023)};
+}
+
+// Steps 2 and 3.
+[[gnu::always_inline]] inline Exponent2 Log2Part(Reduced r) {
+  constexpr double To2m28 = 0x1.8p24;
+  constexpr double To2m39 = 0x1.8p13;
+  constexpr double Y1 = (Exponent + To2m39) - To2m39;
+  constexpr double Y2 = Exponent - Y1;
+  constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
+  const double u = r.U;
+  const double inverse = r.Inverse;
+  const double e = r.E;
+
+  // 3. s = u / (2 + u) as sh + sl.
+  const double quotient = u * inverse;
+  const double sh = (quotient + To2m28) - To2m28;
+  const double uh = (u + To2m28) - To2m28;
+  const double ul = u - uh;
+  const double remainder = ((u - 2 * sh) - sh * uh) - sh * ul;
+  const double sl = remainder * inverse;
+
+  // The cubic and higher terms need s only to about 2^-50, so they start from the plain quotient,
+  // and the polynomial is evaluated by Estrin's scheme, whose terms wait on few others.
+  const double t = quotient * quotient;
+  const double t2 = t * t;
+  const double* c = k::AtanhSeries;
+  const double series =
+      ((c[0] + c[1] * t) + (c[2] + c[3] * t) * t2) + ((c[4] + c[5] * t) + c[6] * t2) * (t2 * t2);
+
+  // 2. and the exact sum of step 3.
+  const double ye = Y1 * e;
+  const double n1 = (ye + ToInteger) - ToInteger;
+  return {.N = n1,
+          .Big = (ye - n1) + k::AtanhHigh * sh,
+          .Small = (Y2 * e + k::AtanhLow * sh) + Atanh * (sl + quotient * t * series)};
+}
+
+// base^y as power x 2^n, power in [sqrt(1/2), sqrt(2)] and n an integer.
+struct Scaled {
+  double Power;
+  double N;
+};
+
+// 2^(n + h) with h = hh + hl, hh a multiple of 2^-24.
+struct Split {
+  double N;
+  double Hh;
+  double Hl;
+};
+
+// The split of step 4.
+[[gnu::always_inline]] inline Split SplitExponent(Exponent2 w) {
+  constexpr double To2m24 = 0x1.8p28;
+  const double n2 = (w.Big + ToInteger) - ToInteger;
+  const double hFull = w.Big - n2;
+  const double hh = (hFull + To2m24) - To2m24;
+  return {.N = w.N + n2, .Hh = hh, .Hl = (hFull - hh) + w.Small};
+}
+
+// The rest of step 4: 2^h, its polynomial by Estrin's scheme too.
+[[gnu::always_inline]] inline Scaled Exp2Part(Split x) {
+  const double hh = x.Hh;
+  const double hl = x.Hl;
+  const double h = hh + hl;
+  const double h2 = h * h;
+  const double h4 = h2 * h2;
+  const double* q = k::Exp2Series;
+  const double exp2 = (((q[0] + q[1] * h) + (q[2] + q[3] * h) * h2) +
+                       ((q[4] + q[5] * h) + (q[6] + q[7] * h) * h2) * h4) +
+                      ((q[8] + q[9] * h) + q[10] * h2) * (h4 * h4);
+  const double leading = 1 + k::Ln2High * hh;
+  return {.Power = leading + ((k::Ln2High * hl + k::Ln2Low * h) + h2 * exp2), .N = x.N};
+}
+
+// Step 5 and the special values.
+[[gnu::always_inline]] inline double Finish(double base, Scaled p) {
+  constexpr uint64_t QuietBit = 0x0008000000000000;
+  constexpr uint64_t DefaultNaN = 0xFFF8000000000000;
+  constexpr int64_t LowestNegative = static_cast<int64_t>(0xFFEFFFFFFFFFFFFF);  // -DBL_MAX
+
+  // 5. 2^(n1 + n2) as 2^a x 2^b, each built in the exponent field.
+  const double n = p.N;
+  const double a = (n * 0.5 + ToInteger) - ToInteger;
+  const double b = n - a;
+  const double scaleA = BitCast<double>(BitCast<uint64_t>(a + (ToInteger + 1023)) << 52U);
+  const double scaleB = BitCast<double>(BitCast<uint64_t>(b + (ToInteger + 1023)) << 52U);
+  const auto result = BitCast<uint64_t>(p.Power * scaleA * scaleB);
+
+  // A NaN comes back quiet, with its sign and payload; a negative number other than -0 and -inf
+  // gives the default NaN (bits - 1 wraps -0 to the largest positive integer).
+  const auto bits = BitCast<uint64_t>(base);
+  const uint64_t nan = 0 - static_cast<uint64_t>(base != base);
+  const uint64_t negative =
+      0 - static_cast<uint64_t>(static_cast<int64_t>(bits - 1) < LowestNegative);
+  const uint64_t special = nan | negative;
+  const uint64_t replacement = ((bits | QuietBit) & nan) | (DefaultNaN & ~nan);
+  return BitCast<double>((result & ~special) | (replacement & special));
+}
+
+// The row's powers in five loops rather than one: each power is a long chain of dependent steps,
+// and a loop over a part of the chain lets the processor work on more bases at once. Always
+// inlined, so that each build of its callers (and each clone) gets its own vector code.
+[[gnu::always_inline]] inline void PowersOfRow(const BodyDoubles& bases, BodyDoubles& powers) {
+  BodyDoubles u;
+  BodyDoubles inverse;
+  BodyDoubles e;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Reduced r = Reduce(bases[i]);
+    u[i] = r.U;
+    inverse[i] = r.Inverse;
+    e[i] = r.E;
+  }
+  BodyDoubles n;
+  BodyDoubles big;
+  BodyDoubles small;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Exponent2 w = Log2Part({.U = u[i], .Inverse = inverse[i], .E = e[i]});
+    n[i] = w.N;
+    big[i] = w.Big;
+    small[i] = w.Small;
+  }
+  BodyDoubles hh;
+  BodyDoubles hl;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Split x = SplitExponent({.N = n[i], .Big = big[i], .Small = small[i]});
+    n[i] = x.N;
+    hh[i] = x.Hh;
+    hl[i] = x.Hl;
+  }
+  BodyDoubles unscaled;
+  BodyDoubles scale;
+  for (size_t i = 0; i < bases.size(); ++i) {
+    const Scaled p = Exp2Part({.N = n[i], .Hh = hh[i], .Hl = hl[i]});
+    unscaled[i] = p.Power;
+    scale[i] = p.N;
+  }
+  for (size_t i = 0; i < bases.size(); ++i) {
+    powers[i] = Finish(bases[i], {.Power = unscaled[i], .N = scale[i]});
+  }
+}
+
+}  // namespace force_power
+
+// base raised to the force law's exponent, within one unit in the last place of the exact power
+// for every base, with the C library's special values: a NaN base gives the same NaN made quiet, a
+// negative base the default NaN, +0 and -0 give +0, +inf and -inf give +inf, and results below the
+// smallest double underflow through the subnormals to +0.
+//
+// Only additions, subtractions, multiplications, one division and integer operations on the bits,
+// each rounded as IEEE 754 says and nothing fused, so every processor and the browser get the same
+// bits. There are no branches and no tables, so the compiler turns a loop of calls into vector
+// code.
+inline double ForcePower(double base) {
+  using namespace force_power;
+  return Finish(base, Exp2Part(SplitExponent(Log2Part(Reduce(base)))));
+}
+
+// Every base raised to the force law's exponent, each exactly as ForcePower gives it. powers may be
+// bases itself.
+void ForcePowers(const BodyDoubles& bases, BodyDoubles& powers);
