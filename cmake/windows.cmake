@@ -9,16 +9,6 @@ set(out ${GRAVITY_WINDOWS_OUTPUT})
 set(src ${CMAKE_CURRENT_SOURCE_DIR})
 set(bin ${CMAKE_CURRENT_BINARY_DIR})
 
-# mingw-w64's own pow takes about 125 ns a call under Wine, and the tick makes 6480 of them: most
-# of a millisecond. It also rounds some results unlike glibc's. Arm's pow, the one glibc and musl
-# are built on, takes 31 ns and gives the desktop's results to the bit, on every Windows whatever
-# C runtime it has. Linked before mingw-w64's library, it replaces that one's pow.
-enable_language(C)
-add_library(arm_pow STATIC third_party/arm_pow/pow.c third_party/arm_pow/pow_data.c
-                           third_party/arm_pow/exp_data.c)
-set_target_properties(arm_pow PROPERTIES C_STANDARD 99)
-target_link_libraries(gravity_core PUBLIC arm_pow)
-
 # The icon, packed from the PNGs installed on Linux desktops, and the resources that carry it.
 # windres runs on its own: the compiler options of the C++ sources mean nothing to it.
 set(icon_pngs)
