@@ -56,8 +56,11 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if ! "${sudo[@]}" apt-get update -qq || \
-   ! "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+# Another install running at the same time (a second make, the desktop's updater) holds dpkg's lock
+# for a while: wait for it rather than fail.
+apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600)
+if ! "${apt[@]}" update -qq || \
+   ! "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"; then
   echo "install-deps: could not install ${missing[*]}" >&2
   exit 1
 fi
