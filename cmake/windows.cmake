@@ -25,9 +25,9 @@ add_custom_command(OUTPUT ${bin}/gravity_resources.o
   COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${bin}/gravity.rc -o ${bin}/gravity_resources.o
   DEPENDS ${bin}/gravity.rc ${GRAVITY_ICON} ${GRAVITY_MANIFEST})
 
-# The window layer: the window and its presenting, the cadence, Windows' keys and buttons.
-add_library(gravity_windows STATIC platform/windows/window.cpp platform/windows/event_loop.cpp)
-target_link_libraries(gravity_windows PUBLIC gravity_keys winmm)
+# The window layer: the window and its presenting, the clock, the waits and the messages.
+add_library(gravity_windows OBJECT platform/windows/window.cpp platform/windows/events.cpp)
+target_link_libraries(gravity_windows PUBLIC gravity_host gravity_keys winmm)
 target_compile_definitions(gravity_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                                   _WIN32_WINNT=0x0A00)
 gravity_warnings(gravity_windows)
@@ -66,8 +66,8 @@ add_custom_target(windows_packages ALL DEPENDS ${out}/${stem}.zip ${out}/${stem}
 
 # The core's determinism check as built for Windows, run under Wine by the tests: it must print the
 # state hash the same check prints when built for the desktop.
-add_executable(gravity_determinism tests/browser/determinism.cpp)
-target_link_libraries(gravity_determinism PRIVATE gravity_core)
-target_link_options(gravity_determinism PRIVATE -static -mconsole)
-set_target_properties(gravity_determinism PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${out}/tests)
-gravity_warnings(gravity_determinism)
+add_executable(core_determinism tests/determinism.cpp)
+target_link_libraries(core_determinism PRIVATE gravity_core)
+target_link_options(core_determinism PRIVATE -static -mconsole)
+set_target_properties(core_determinism PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${out}/tests)
+gravity_warnings(core_determinism)

@@ -7,12 +7,21 @@
 
 namespace {
 
+// Virtual key codes the commands do not use, but keys still report.
+constexpr int16_t KeyBackspace = 8;
+constexpr int16_t KeyTab = 9;
 constexpr int16_t KeyClear = 12;
+constexpr int16_t KeyShift = 16;
+constexpr int16_t KeyCtrl = 17;
+constexpr int16_t KeyAlt = 18;
 constexpr int16_t KeyEnd = 35;
 constexpr int16_t KeyHome = 36;
 constexpr int16_t KeyInsert = 45;
 constexpr int16_t KeyDelete = 46;
 constexpr int16_t KeyPad0 = 96;
+constexpr int16_t KeyPadMultiply = 106;
+constexpr int16_t KeyPadDecimal = 110;
+constexpr int16_t KeyPadDivide = 111;
 constexpr int16_t KeyF1 = 112;
 constexpr int MaxFunctionKey = 12;
 
@@ -50,18 +59,18 @@ int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock) {
                  ? static_cast<int16_t>(KeyF1 + key.Number - 1)
                  : int16_t{0};
     case KeyName::Backspace:
-      return 8;
+      return KeyBackspace;
     case KeyName::Tab:
-      return 9;
+      return KeyTab;
     case KeyName::Enter:
     case KeyName::PadEnter:
       return KeyEnter;
     case KeyName::Shift:
-      return 16;
+      return KeyShift;
     case KeyName::Ctrl:
-      return 17;
+      return KeyCtrl;
     case KeyName::Alt:
-      return 18;
+      return KeyAlt;
     case KeyName::Escape:
       return KeyEscape;
     case KeyName::Space:
@@ -89,15 +98,15 @@ int16_t KeyCodeForLabel(const KeyLabel& key, bool numLock) {
     case KeyName::PadDigit:
       return PadDigitCode(key.Number, numLock);
     case KeyName::PadMultiply:
-      return 106;
+      return KeyPadMultiply;
     case KeyName::PadPlus:
       return KeyPadPlus;
     case KeyName::PadMinus:
       return KeyPadMinus;
     case KeyName::PadPeriod:
-      return numLock ? 110 : KeyDelete;
+      return numLock ? KeyPadDecimal : KeyDelete;
     case KeyName::PadDivide:
-      return 111;
+      return KeyPadDivide;
     case KeyName::Unknown:
       return 0;
   }
@@ -117,9 +126,9 @@ int MouseButtonCode(MouseButton button) {
     case MouseButton::Middle:
       return 4;
     case MouseButton::Back:
-      return 8;
+      return KeyBackspace;
     case MouseButton::Forward:
-      return 16;
+      return KeyShift;
     case MouseButton::Other:
       return 0;
   }

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 
-// The keys a window layer can report, named by their label. Each window layer describes a key
-// press this way (the desktop from SDL's keycodes, the browser from KeyboardEvent's key and code),
-// and this one table turns the description into the virtual key code the commands expect, so both
-// layers agree on every code.
+// The keys a window layer can report, named by their label. The layers whose platform names keys
+// otherwise describe a key press this way (the desktop from SDL's keycodes, the browser from
+// KeyboardEvent's key and code), and this one table turns the description into the virtual key
+// code the commands expect, so they agree on every code. Windows' own key messages carry these
+// codes already.
 enum class KeyName : uint8_t {
   Unknown,
   Character,  // a letter A..Z or a digit 0..9 of the main block; `Character` holds it

@@ -2,11 +2,18 @@
 
 #include <cstdint>
 
+#include "program/timer_schedule.h"
 #include "seed/random.h"
 #include "view/changed_region.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "world/world.h"
+
+// The window's design-time settings, shared by every window layer: its caption and its client
+// area when it opens, in surface units.
+inline constexpr char Caption[] = "Form1";
+inline constexpr int StartWidth = 626;
+inline constexpr int StartHeight = 549;
 
 // The two timers' schedules and how often each has fired, kept between a window layer's passes.
 struct TimerFirings {
@@ -33,7 +40,7 @@ struct Program {
 };
 
 // The window's load event: sizes the surface to the client area (in surface units) and runs
-// StartUp. Before any other call and before the first firing.
+// StartUp. The first call a program gets, before any other and before the first firing.
 void LoadProgram(Program& program, int width, int height);
 
 // A key press, by virtual key code. Escape ends the program; every other key runs its command and

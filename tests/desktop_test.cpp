@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <memory>
+#include <vector>
 
 #include "commands/handle_key.h"
+#include "host/host.h"
 #include "platform/desktop/key_codes.h"
 #include "platform/desktop/window.h"
 #include "platform/key_table.h"
@@ -115,20 +118,35 @@ TEST(MouseButtons, EveryButtonHasItsOwnCode) {
   EXPECT_EQ(MouseButtonCode(MouseButtonOf(9)), 0);
 }
 
-// The window layer on SDL's in-memory display: no screen needed, but the same SDL surfaces, pixel
-// formats and blits as on a desktop.
+// The window layer on SDL's in-memory display, driven by the host as the program drives it: no
+// screen needed, but the same SDL surfaces, pixel formats, blits and events as on a desktop.
 class WindowOnMemoryDisplay : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    ASSERT_TRUE(OpenWindow(w, surface)) << SDL_GetError();
-  }
+  void SetUp() override { Open(PresentPath::WindowPixels); }
   void TearDown() override {
     CloseWindow(w);
     unsetenv("SDL_VIDEODRIVER");
   }
 
-  // The colour the window shows at (x, y), as r + 256 g + 65536 b.
+  void Open(PresentPath path) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    program = std::make_unique<Program>();
+    // The surface holds only what the test draws.
+    program->timers.t.Enabled = false;
+    host = std::make_unique<Host>();
+    ASSERT_TRUE(OpenWindow(w, *host, path)) << SDL_GetError();
+    LoadHost(*host, w, *program);
+  }
+
+  void Reopen(PresentPath path) {
+    CloseWindow(w);
+    w = Window{};
+    Open(path);
+  }
+
+  Surface& surface() { return program->surface; }
+
+  // The colour the window's pixels hold at (x, y), as r + 256 g + 65536 b.
   Colour Shown(int x, int y) const {
     const auto* row =
         static_cast<const uint8_t*>(w.Target->pixels) + static_cast<ptrdiff_t>(y) * w.Target->pitch;
@@ -142,34 +160,53 @@ class WindowOnMemoryDisplay : public ::testing::Test {
     return RGB(r, g, b);
   }
 
-  // Presents, and shows every part of the present.
-  bool PresentAll() {
-    bool shown = PresentSurface(w, surface);
-    while (PresentUnderWay(w)) {
-      shown = ContinuePresent(w, surface) && shown;
-    }
-    return shown;
+  // The colour the renderer shows at (x, y).
+  Colour Rendered(int x, int y) const {
+    const SDL_Rect pixel{x, y, 1, 1};
+    Colour colour = 0;
+    SDL_RenderReadPixels(w.Renderer, &pixel, SDL_PIXELFORMAT_XBGR8888, &colour, 4);
+    return colour & 0xFFFFFFU;
   }
 
+  // One host pass, with the input read and the present due whatever the clock says.
+  void Pass() {
+    host->InputWaiting = true;
+    host->NextPresentNs = INT64_MIN;
+    RunHostPass(*host, w, *program);
+  }
+
+  // Passes until all that was drawn and every event is shown. False when it could not be.
+  bool ShowAll() {
+    for (int pass = 0; pass < 1000; ++pass) {
+      Pass();
+      if (!HasChanges(*program) && host->NextShown == host->Showing.Count) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::unique_ptr<Program> program;
+  std::unique_ptr<Host> host;
   Window w;
-  Surface surface;
 };
 
 TEST_F(WindowOnMemoryDisplay, OpensAtItsDesignSizeWithCaptionAndBlackSurface) {
+  ASSERT_TRUE(ShowAll());
   EXPECT_STREQ(SDL_GetWindowTitle(w.Sdl), "Form1");
-  EXPECT_EQ(surface.Width, 626);
-  EXPECT_EQ(surface.Height, 549);
+  EXPECT_EQ(surface().Width, 626);
+  EXPECT_EQ(surface().Height, 549);
   EXPECT_NE(SDL_GetWindowFlags(w.Sdl) & SDL_WINDOW_RESIZABLE, 0U);
   EXPECT_EQ(Shown(0, 0), Black);
   EXPECT_EQ(Shown(625, 548), Black);
 }
 
 TEST_F(WindowOnMemoryDisplay, ShowsColoursWithRedGreenAndBlueInTheirPlaces) {
-  PSet(surface, 10, 20, RGB(255, 0, 0));
-  PSet(surface, 11, 20, RGB(0, 255, 0));
-  PSet(surface, 12, 20, RGB(0, 0, 255));
-  PSet(surface, 625, 548, RGB(50, 100, 150));
-  ASSERT_TRUE(PresentAll());
+  PSet(surface(), 10, 20, RGB(255, 0, 0));
+  PSet(surface(), 11, 20, RGB(0, 255, 0));
+  PSet(surface(), 12, 20, RGB(0, 0, 255));
+  PSet(surface(), 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(ShowAll());
   EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(Shown(11, 20), RGB(0, 255, 0));
   EXPECT_EQ(Shown(12, 20), RGB(0, 0, 255));
@@ -177,147 +214,130 @@ TEST_F(WindowOnMemoryDisplay, ShowsColoursWithRedGreenAndBlueInTheirPlaces) {
   EXPECT_EQ(Shown(13, 20), Black);
 }
 
-TEST_F(WindowOnMemoryDisplay, ResizedWindowKeepsTheDrawingAndGrowsTheSurface) {
-  PSet(surface, 100, 100, White);
+TEST_F(WindowOnMemoryDisplay, ResizingKeepsTheDrawingAndFollowsTheWindowBothWays) {
+  PSet(surface(), 100, 100, White);
   SDL_SetWindowSize(w.Sdl, 800, 700);
-  MatchSurfaceToWindow(w, surface);
-  EXPECT_EQ(surface.Width, 800);
-  EXPECT_EQ(surface.Height, 700);
-  EXPECT_EQ(PixelAt(surface, 100, 100), White);
-
+  ASSERT_TRUE(ShowAll());
+  EXPECT_EQ(surface().Width, 800);
+  EXPECT_EQ(surface().Height, 700);
+  EXPECT_EQ(PixelAt(surface(), 100, 100), White);
   // The newly uncovered area is drawable and shown like the rest.
-  PSet(surface, 750, 650, White);
-  ASSERT_TRUE(PresentAll());
+  PSet(surface(), 750, 650, White);
+  ASSERT_TRUE(ShowAll());
   EXPECT_EQ(Shown(100, 100), White);
   EXPECT_EQ(Shown(750, 650), White);
   EXPECT_EQ(Shown(700, 600), Black);
-}
 
-TEST_F(WindowOnMemoryDisplay, ShrunkWindowIsShownWithoutTouchingPixelsOutsideIt) {
   SDL_SetWindowSize(w.Sdl, 200, 150);
-  // Presenting notices the new size even when the resize event has not been handled yet.
-  PSet(surface, 199, 149, White);
-  ASSERT_TRUE(PresentAll());
-  EXPECT_EQ(surface.Width, 200);
-  EXPECT_EQ(surface.Height, 150);
+  PSet(surface(), 199, 149, White);
+  ASSERT_TRUE(ShowAll());
+  EXPECT_EQ(surface().Width, 200);
+  EXPECT_EQ(surface().Height, 150);
+  EXPECT_EQ(w.Target->w, 200);
   EXPECT_EQ(Shown(199, 149), White);
+  EXPECT_EQ(Shown(100, 100), White);
 }
 
-TEST_F(WindowOnMemoryDisplay, MousePositionsAreInSurfaceUnitsEvenBeforeAResizeIsHandled) {
-  const ScreenPoint at = MouseToSurface(w, 313, 200);
-  EXPECT_EQ(at.X, 313.0F);
-  EXPECT_EQ(at.Y, 200.0F);
-  // A click in the same batch of input as a resize, handled before it.
-  SDL_SetWindowSize(w.Sdl, 1252, 1098);
-  const ScreenPoint early = MouseToSurface(w, 1000, 500);
-  EXPECT_EQ(early.X, 1000.0F);
-  EXPECT_EQ(early.Y, 500.0F);
-}
-
-TEST_F(WindowOnMemoryDisplay, PresentingUploadsOnlyWhatWasDrawnSinceTheLastPresent) {
-  ASSERT_TRUE(PresentAll());
+TEST_F(WindowOnMemoryDisplay, PresentingShowsOnlyWhatWasDrawnSinceTheLastPresentInParts) {
+  ASSERT_TRUE(ShowAll());
   // A mark in the window's pixels that the surface knows nothing of stays until the surface
   // changes there.
   static_cast<Uint32*>(w.Target->pixels)[300 * w.Target->pitch / 4 + 300] =
       SDL_MapRGB(w.Target->format, 255, 255, 255);
-  PSet(surface, 10, 20, RGB(255, 0, 0));
-  ASSERT_TRUE(PresentAll());
+  PSet(surface(), 10, 20, RGB(255, 0, 0));
+  ASSERT_TRUE(ShowAll());
   EXPECT_EQ(Shown(10, 20), RGB(255, 0, 0));
   EXPECT_EQ(Shown(300, 300), White);
   // A whole window is shown in parts, top to bottom, with the timers running in between.
-  PSet(surface, 300, 300, White);
-  PSet(surface, 10, 20, White);
-  ASSERT_TRUE(PresentAll());
-  Cls(surface);
-  ASSERT_TRUE(PresentSurface(w, surface));
-  ASSERT_TRUE(PresentUnderWay(w));
+  PSet(surface(), 300, 300, White);
+  PSet(surface(), 10, 20, White);
+  ASSERT_TRUE(ShowAll());
+  Cls(surface());
+  Pass();
+  ASSERT_LT(host->NextShown, host->Showing.Count);
   EXPECT_EQ(Shown(10, 20), Black);
   EXPECT_EQ(Shown(300, 300), White);
-  ASSERT_TRUE(PresentAll());
+  ASSERT_TRUE(ShowAll());
   EXPECT_EQ(Shown(300, 300), Black);
 }
 
-TEST_F(WindowOnMemoryDisplay, TheRendererShowsWhatTheWindowPixelsShow) {
-  CloseWindow(w);
-  ASSERT_TRUE(OpenWindow(w, surface, PresentPath::Renderer)) << SDL_GetError();
+TEST_F(WindowOnMemoryDisplay, TheRendererShowsTheWholeSurfaceFromWhatChanged) {
+  Reopen(PresentPath::Renderer);
   ASSERT_EQ(w.Path, PresentPath::Renderer);
-  const auto shown = [&](int x, int y) {
-    const SDL_Rect pixel{x, y, 1, 1};
-    Colour colour = 0;
-    SDL_RenderReadPixels(w.Renderer, &pixel, SDL_PIXELFORMAT_XBGR8888, &colour, 4);
-    return colour & 0xFFFFFFU;
-  };
-  PSet(surface, 10, 20, RGB(255, 0, 0));
-  PSet(surface, 625, 548, RGB(50, 100, 150));
-  ASSERT_TRUE(PresentAll());
-  EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
-  EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
+  PSet(surface(), 10, 20, RGB(255, 0, 0));
+  PSet(surface(), 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(ShowAll());
+  EXPECT_EQ(Rendered(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(Rendered(625, 548), RGB(50, 100, 150));
   // Only the changed part is uploaded, yet every present shows the whole surface.
-  PSet(surface, 11, 20, RGB(0, 255, 0));
-  ASSERT_TRUE(PresentAll());
-  EXPECT_EQ(shown(10, 20), RGB(255, 0, 0));
-  EXPECT_EQ(shown(11, 20), RGB(0, 255, 0));
-  EXPECT_EQ(shown(625, 548), RGB(50, 100, 150));
+  PSet(surface(), 11, 20, RGB(0, 255, 0));
+  ASSERT_TRUE(ShowAll());
+  EXPECT_EQ(Rendered(10, 20), RGB(255, 0, 0));
+  EXPECT_EQ(Rendered(11, 20), RGB(0, 255, 0));
+  EXPECT_EQ(Rendered(625, 548), RGB(50, 100, 150));
 }
 
 // On a dense screen a surface unit is a block of device pixels. Every pixel of the window shows
 // the unit it lies in, however the picture reached it: in parts, by changed rectangles, across
-// presents.
+// presents; and a click lands in the unit under the pointer.
 TEST_F(WindowOnMemoryDisplay, DenseScreensShowEachUnitAsABlockOfPixels) {
+  const std::vector<float> noChance(1024, 0.0F);
   for (const int scale : {8, 6, 5}) {
     SCOPED_TRACE(scale);
     w.AnnouncedScale = scale;
     SDL_SetWindowSize(w.Sdl, FirstPixelOfUnit(626, scale), FirstPixelOfUnit(549, scale));
-    MatchSurfaceToWindow(w, surface);
-    ASSERT_EQ(surface.Width, 626);
-    ASSERT_EQ(surface.Height, 549);
-    ASSERT_TRUE(PresentAll());
+    ASSERT_TRUE(ShowAll());
+    ASSERT_EQ(surface().Width, 626);
+    ASSERT_EQ(surface().Height, 549);
     // Discs, a box and points, drawn and shown in several presents of changed rectangles.
-    FillColor(surface, RGB(200, 40, 90));
-    Circle(surface, 100, 100, 5, RGB(10, 250, 30));
-    ASSERT_TRUE(PresentAll());
-    Line(surface, 3, 7, 601, 540, RGB(50, 50, 50));
-    PSet(surface, 625, 548, White);
-    ASSERT_TRUE(PresentAll());
-    Circle(surface, 300.5F, 200.25F, 40, RGB(0, 0, 255));
-    ASSERT_TRUE(PresentAll());
+    FillColor(surface(), RGB(200, 40, 90));
+    Circle(surface(), 100, 100, 5, RGB(10, 250, 30));
+    ASSERT_TRUE(ShowAll());
+    Line(surface(), 3, 7, 601, 540, RGB(50, 50, 50));
+    PSet(surface(), 625, 548, White);
+    ASSERT_TRUE(ShowAll());
+    Circle(surface(), 300.5F, 200.25F, 40, RGB(0, 0, 255));
+    ASSERT_TRUE(ShowAll());
     for (int y = 0; y < w.Target->h; ++y) {
       for (int x = 0; x < w.Target->w; ++x) {
-        ASSERT_EQ(Shown(x, y), PixelAt(surface, UnitOfPixel(x, scale), UnitOfPixel(y, scale)))
+        ASSERT_EQ(Shown(x, y), PixelAt(surface(), UnitOfPixel(x, scale), UnitOfPixel(y, scale)))
             << x << ", " << y;
       }
     }
-    // The pointer's place in units lies in the unit its pixel shows.
-    const ScreenPoint at = MouseToSurface(w, FirstPixelOfUnit(100, scale), 301);
-    EXPECT_EQ(static_cast<int>(at.X), 100);
-    EXPECT_EQ(static_cast<int>(at.Y), UnitOfPixel(301, scale));
+    // A release seeds a ring around the pointer; with every draw 0 the first body lies straight
+    // below the pointer's unit, 500 world units down, at zoom 1.
+    program->random.Script = noChance;
+    program->random.Draws = 0;
+    SDL_Event release{};
+    release.type = SDL_MOUSEBUTTONUP;
+    release.button.button = SDL_BUTTON_LEFT;
+    release.button.x = FirstPixelOfUnit(100, scale);
+    release.button.y = 301;
+    ASSERT_EQ(SDL_PushEvent(&release), 1);
+    Pass();
+    EXPECT_EQ(program->world.PosX[0], 100.0 - 313.0);
+    EXPECT_EQ(program->world.PosY[0], 500.0 + PointerToUnits(301, scale) - 274.5);
+    program->timers.t.Enabled = false;
   }
 }
 
 TEST_F(WindowOnMemoryDisplay, TheRendererScalesTheSurfaceWithoutSmoothing) {
-  CloseWindow(w);
-  ASSERT_TRUE(OpenWindow(w, surface, PresentPath::Renderer)) << SDL_GetError();
+  Reopen(PresentPath::Renderer);
   w.AnnouncedScale = 8;
   SDL_SetWindowSize(w.Sdl, 1252, 1098);
-  MatchSurfaceToWindow(w, surface);
-  ASSERT_EQ(surface.Width, 626);
-  PSet(surface, 10, 20, RGB(255, 0, 0));
-  PSet(surface, 11, 20, RGB(0, 255, 0));
-  PSet(surface, 625, 548, RGB(50, 100, 150));
-  ASSERT_TRUE(PresentAll());
-  const auto shown = [&](int x, int y) {
-    const SDL_Rect pixel{x, y, 1, 1};
-    Colour colour = 0;
-    SDL_RenderReadPixels(w.Renderer, &pixel, SDL_PIXELFORMAT_XBGR8888, &colour, 4);
-    return colour & 0xFFFFFFU;
-  };
+  ASSERT_TRUE(ShowAll());
+  ASSERT_EQ(surface().Width, 626);
+  PSet(surface(), 10, 20, RGB(255, 0, 0));
+  PSet(surface(), 11, 20, RGB(0, 255, 0));
+  PSet(surface(), 625, 548, RGB(50, 100, 150));
+  ASSERT_TRUE(ShowAll());
   for (const int dy : {0, 1}) {
     for (const int dx : {0, 1}) {
-      EXPECT_EQ(shown(20 + dx, 40 + dy), RGB(255, 0, 0));
-      EXPECT_EQ(shown(22 + dx, 40 + dy), RGB(0, 255, 0));
-      EXPECT_EQ(shown(1250 + dx, 1096 + dy), RGB(50, 100, 150));
+      EXPECT_EQ(Rendered(20 + dx, 40 + dy), RGB(255, 0, 0));
+      EXPECT_EQ(Rendered(22 + dx, 40 + dy), RGB(0, 255, 0));
+      EXPECT_EQ(Rendered(1250 + dx, 1096 + dy), RGB(50, 100, 150));
     }
   }
-  EXPECT_EQ(shown(24, 40), Black);
-  EXPECT_EQ(shown(20, 42), Black);
+  EXPECT_EQ(Rendered(24, 40), Black);
+  EXPECT_EQ(Rendered(20, 42), Black);
 }

@@ -1,4 +1,4 @@
-#include "view/timers.h"
+#include "program/timer_schedule.h"
 
 #include <gtest/gtest.h>
 

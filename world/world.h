@@ -3,8 +3,9 @@
 #include <array>
 #include <cstdint>
 
-// The whole state of the program: 81 bodies, the recorded history, the view and the mode flags.
-// One instance lives for the lifetime of the window; every handler works on it directly.
+// The whole state of the program: 81 bodies, the recorded history, the view, the trails flag and
+// the record countdown. One instance lives for the lifetime of the window; every handler works on
+// it directly. Which mode runs, simulation or playback, is which timer is enabled (view/timers.h).
 
 inline constexpr int BodyCount = 81;            // bodies 0..80, always visited in ascending order
 inline constexpr double WorldHalfSize = 10000;  // the world is the square -10000..10000, wrapping

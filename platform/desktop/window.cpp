@@ -3,7 +3,6 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -16,13 +15,6 @@ namespace {
 constexpr Uint32 SurfaceFormat = SDL_PIXELFORMAT_XBGR8888;
 constexpr int SurfacePixelBytes = 4;
 
-// The pixel density a surface unit is meant for, and the scales believed, in quarters: desktops
-// scale by steps of a quarter.
-constexpr float DesignDpi = 96.0F;
-constexpr int Unscaled = 4;
-constexpr int SmallestScale = 5;  // below 1.25 a DPI is taken for an unscaled screen
-constexpr int LargestScale = 16;  // beyond 4 a reported DPI is taken for a mistake
-
 // The SDL settings the window relies on, made before SDL starts.
 void ChooseSdlSettings() {
   // X11, or Wayland in a Wayland session. SDL would otherwise fall back to its "offscreen" or
@@ -32,6 +24,10 @@ void ChooseSdlSettings() {
   // (the last argument keeps it); SDL before 2.0.22 reads the choice only from the environment.
   SDL_setenv("SDL_VIDEODRIVER", std::getenv("WAYLAND_DISPLAY") == nullptr ? "x11" : "x11,wayland",
              0);
+  // On a 16-bit X screen SDL would pick a DirectColor visual and build its colour ramp wrong for
+  // 5-bit red and blue (black showing as a dark purple); a TrueColor visual shows every colour as
+  // the screen's pixels hold it. SDL reads this from the environment.
+  SDL_setenv("SDL_VIDEO_X11_NODIRECTCOLOR", "1", 0);
   // SIGINT and SIGTERM become a quit event, so the program ends the normal way, with status 0,
   // whatever the environment asks of SDL.
   SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
@@ -41,29 +37,10 @@ void ChooseSdlSettings() {
   // one: where there is no native buffer the program picks its renderer itself, and a stand-in
   // would present the whole window every time.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // The event loop paces the presents; a renderer waiting for the screen would hold up the timers.
+  // The host paces the presents; a renderer waiting for the screen would hold up the timers.
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   // A scaled picture stays crisp: each surface unit a block of whole pixels, never smoothed.
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-}
-
-// Reads the client area's size in window coordinates and in pixels, at one moment, and the scale
-// they give: a desktop that scales windows itself (Wayland, macOS) makes a window coordinate
-// several pixels, and may change that when the window moves to another screen.
-void ReadWindowSize(Window& w) {
-  SDL_GetWindowSize(w.Sdl, &w.PointSize.x, &w.PointSize.y);
-  SDL_GetWindowSizeInPixels(w.Sdl, &w.PixelSize.x, &w.PixelSize.y);
-  w.Scale = w.AnnouncedScale;
-  if (w.PointSize.x > 0 && w.PixelSize.x != w.PointSize.x) {
-    w.Scale =
-        std::max(Unscaled, static_cast<int>(std::lround(4.0 * w.PixelSize.x / w.PointSize.x)));
-  }
-}
-
-// How many surface units `pixels` device pixels show: every pixel shows one, the last perhaps in
-// part.
-int UnitsShownOn(int pixels, int scale) {
-  return pixels > 0 ? UnitOfPixel(pixels - 1, scale) + 1 : 0;
 }
 
 bool TooLargeToPresent(const Window& w) {
@@ -72,8 +49,8 @@ bool TooLargeToPresent(const Window& w) {
 
 // On a desktop that scales windows itself (Wayland, macOS), window coordinates are already larger
 // than pixels. On one that only announces a higher density (X11, where SDL reports the desktop's
-// Xft.dpi setting, or else the monitor's own density), that density in the steps desktops scale by
-// is the scale, and the window is grown by it, so it keeps its design size on the screen.
+// Xft.dpi setting, or else the monitor's own density), that density is the scale, and the window
+// is grown by it, so it keeps its design size on the screen.
 void KeepDesignSizeOnScreen(Window& w) {
   ReadWindowSize(w);
   float dpi = 0;
@@ -81,18 +58,16 @@ void KeepDesignSizeOnScreen(Window& w) {
       SDL_GetDisplayDPI(SDL_GetWindowDisplayIndex(w.Sdl), nullptr, &dpi, nullptr) != 0) {
     return;
   }
-  const auto scale = static_cast<int>(std::lround(dpi / DesignDpi * 4.0F));
-  if (scale >= SmallestScale && scale <= LargestScale) {
-    w.AnnouncedScale = scale;
-    SDL_SetWindowSize(w.Sdl, FirstPixelOfUnit(StartWidth, scale),
-                      FirstPixelOfUnit(StartHeight, scale));
-    ReadWindowSize(w);
+  w.AnnouncedScale = ScaleForDpi(dpi);
+  if (w.AnnouncedScale != Unscaled) {
+    SDL_SetWindowSize(w.Sdl, FirstPixelOfUnit(StartWidth, w.AnnouncedScale),
+                      FirstPixelOfUnit(StartHeight, w.AnnouncedScale));
   }
 }
 
 // Wraps the surface's pixel buffer for SDL without copying it. The buffer moves when the surface
 // is resized, so this is redone then.
-bool WrapSurfacePixels(Window& w, Surface& surface) {
+bool WrapSurfacePixels(Window& w, const Surface& surface) {
   if (w.Source != nullptr && w.Source->pixels == surface.Pixels.data() &&
       w.Source->w == surface.Width && w.Source->h == surface.Height) {
     return true;
@@ -104,165 +79,52 @@ bool WrapSurfacePixels(Window& w, Surface& surface) {
           static_cast<size_t>(surface.Width) * static_cast<size_t>(surface.Height)) {
     return false;
   }
-  w.Source =
-      SDL_CreateRGBSurfaceWithFormatFrom(surface.Pixels.data(), surface.Width, surface.Height, 32,
-                                         surface.Width * SurfacePixelBytes, SurfaceFormat);
+  // SDL only reads through it.
+  void* pixels = const_cast<Colour*>(surface.Pixels.data());
+  w.Source = SDL_CreateRGBSurfaceWithFormatFrom(pixels, surface.Width, surface.Height, 32,
+                                                surface.Width * SurfacePixelBytes, SurfaceFormat);
   return w.Source != nullptr;
 }
 
-// The changed rectangles as the pixels that show them at `scale`, clipped to `width` x `height`
-// pixels from the top-left corner, into w.Uploaded. Returns how many are left.
-int ClipChangedRects(Window& w, int width, int height, int scale) {
-  int count = 0;
-  for (int i = 0; i < w.Changed.Count; ++i) {
-    const PixelRect& rect = w.Changed.Rects[static_cast<size_t>(i)];
-    const int left = FirstPixelOfUnit(rect.X, scale);
-    const int top = FirstPixelOfUnit(rect.Y, scale);
-    const int right = std::min(FirstPixelOfUnit(rect.X + rect.Width, scale), width);
-    const int bottom = std::min(FirstPixelOfUnit(rect.Y + rect.Height, scale), height);
-    if (left < right && top < bottom) {
-      w.Uploaded[count++] = {left, top, right - left, bottom - top};
-      w.UploadedPixels += static_cast<int64_t>(right - left) * (bottom - top);
-    }
-  }
-  return count;
-}
-
-// Fills the first rect.h rows of w.Staging with the scaled pixels that show `rect` of the window,
-// each pixel the unit it lies in. Rows that show the same units as the row above are copies of
-// it. Returns false when the rectangle shows units the surface no longer has.
-bool StageScaledPixels(Window& w, const SDL_Rect& rect) {
-  const SDL_Surface& source = *w.Source;
-  if (UnitOfPixel(rect.x + rect.w - 1, w.Scale) >= source.w ||
-      UnitOfPixel(rect.y + rect.h - 1, w.Scale) >= source.h) {
-    return false;
-  }
-  const auto* units = static_cast<const Colour*>(source.pixels);
-  auto* staged = static_cast<Colour*>(w.Staging->pixels);
-  const auto sourceStride = static_cast<size_t>(source.pitch / SurfacePixelBytes);
-  const auto stagedStride = static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes);
-  int previousUnitRow = -1;
-  for (int row = 0; row < rect.h; ++row) {
-    Colour* to = staged + static_cast<size_t>(row) * stagedStride;
-    const int unitRow = UnitOfPixel(rect.y + row, w.Scale);
-    if (unitRow == previousUnitRow) {
-      std::memcpy(to, to - stagedStride, static_cast<size_t>(rect.w) * SurfacePixelBytes);
-      continue;
-    }
-    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
-    const Colour* from = units + static_cast<size_t>(unitRow) * sourceStride;
-    int unit = UnitOfPixel(rect.x, w.Scale);
-    int nextUnitAt = FirstPixelOfUnit(unit + 1, w.Scale);
-    for (int x = 0; x < rect.w; ++x) {
-      if (rect.x + x == nextUnitAt) {
-        ++unit;
-        nextUnitAt = FirstPixelOfUnit(unit + 1, w.Scale);
-      }
-      to[x] = from[static_cast<size_t>(unit)];
-    }
-    previousUnitRow = unitRow;
-  }
-  return true;
-}
-
-// Copies the surface's units that `to` in the window's pixels shows into them: straight across at
-// scale 1, through the staging band otherwise. SDL converts to the window's pixel format.
-bool CopyToWindowPixels(Window& w, SDL_Rect to) {
-  if (w.Staging == nullptr) {
-    SDL_Rect from = to;  // the blit writes back what it clipped
-    return SDL_BlitSurface(w.Source, &from, w.Target, &to) == 0;
-  }
-  if (!StageScaledPixels(w, to)) {
-    return false;
-  }
-  SDL_Rect from{0, 0, to.w, to.h};
-  return SDL_BlitSurface(w.Staging, &from, w.Target, &to) == 0;
-}
-
-// At scales other than 1, a band of the window's width for StageScaledPixels, of about
-// UploadBudget pixels; made anew with the window's pixels, so only after a resize.
-bool MatchStagingToWindow(Window& w) {
+// At scales other than 1, a band of the window's width for StageScaledPixels, of about one part's
+// pixels; made anew with the window's pixels, so only after a resize.
+bool MatchStagingToWindow(Window& w, const Host& host) {
   SDL_FreeSurface(w.Staging);
   w.Staging = nullptr;
-  if (w.Scale == Unscaled) {
+  if (host.Scale == Unscaled || w.Target->w <= 0) {
     return true;
   }
   const int rows =
-      static_cast<int>(std::clamp<int64_t>(UploadBudget / w.Target->w, 1, w.Target->h));
+      static_cast<int>(std::clamp<int64_t>(host.PartPixels / w.Target->w, 1, w.Target->h));
   w.Staging = SDL_CreateRGBSurfaceWithFormat(0, w.Target->w, rows, 32, SurfaceFormat);
   return w.Staging != nullptr;
 }
 
-// Copies the next part of the present under way into the window's pixels and shows it: whole
-// rectangles, or bands of rows of a large one, up to UploadBudget pixels. What is left of a
-// rectangle stays in its place in w.Uploaded.
-bool SendNextPart(Window& w) {
-  int count = 0;
-  int64_t pixels = 0;
-  while (w.NextUpload < w.UploadCount && pixels < UploadBudget && count < MaxChangedRects) {
-    SDL_Rect& rest = w.Uploaded[w.NextUpload];
-    auto rows = static_cast<int>(std::clamp<int64_t>((UploadBudget - pixels) / rest.w, 1, rest.h));
-    if (w.Staging != nullptr) {
-      // A part ends between units where it can, so no unit is ever shown half old, half new.
-      rows = std::min(rows, w.Staging->h);
-      const int end = FirstPixelOfUnit(UnitOfPixel(rest.y + rows, w.Scale), w.Scale);
-      if (rows < rest.h && end > rest.y) {
-        rows = end - rest.y;
-      }
-    }
-    const SDL_Rect part{rest.x, rest.y, rest.w, rows};
-    w.Parts[count++] = part;
-    pixels += static_cast<int64_t>(rest.w) * rows;
-    rest.y += rows;
-    rest.h -= rows;
-    if (rest.h == 0) {
-      ++w.NextUpload;
-    }
-    if (!CopyToWindowPixels(w, part)) {
-      return false;
-    }
-  }
-  return count == 0 || SDL_UpdateWindowSurfaceRects(w.Sdl, w.Parts, count) == 0;
-}
-
-// Marks what a present under way has not shown yet as changed again, and gives that present up.
-void DropRestOfPresent(Window& w, Surface& surface) {
-  for (int i = w.NextUpload; i < w.UploadCount; ++i) {
-    const SDL_Rect& rest = w.Uploaded[i];
-    MarkChanged(surface.Changed, UnitOfPixel(rest.x, w.Scale), UnitOfPixel(rest.y, w.Scale),
-                UnitOfPixel(rest.x + rest.w - 1, w.Scale),
-                UnitOfPixel(rest.y + rest.h - 1, w.Scale));
-  }
-  w.UploadCount = 0;
-}
-
-// Starts showing the changed rectangles in the window's pixels, and shows the first part.
-bool PresentWindowPixels(Window& w, Surface& surface) {
-  SDL_Surface* target = SDL_GetWindowSurface(w.Sdl);
-  if (target == nullptr) {
+// Takes the window's pixels SDL made for its present size. They come from the system zeroed, that
+// is black, and the surface covers them all (every pixel shows a unit), so they are never filled
+// here: on a huge window that alone would hold the timers up. Only where the surface could not
+// grow with the window does the part beyond it get its black.
+bool MatchTargetToWindow(Window& w, const Host& host, const Surface& surface) {
+  w.Target = SDL_GetWindowSurface(w.Sdl);
+  if (w.Target == nullptr) {
     return false;
   }
-  if (target != w.Target) {
-    // New window pixels hold nothing yet, beyond the surface too.
-    w.Target = target;
-    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    MarkAllChanged(surface.Changed);
-    if (!MatchStagingToWindow(w)) {
-      w.Target = nullptr;
-      return false;
-    }
+  const int right = FirstPixelOfUnit(surface.Width, host.Scale);
+  const int bottom = FirstPixelOfUnit(surface.Height, host.Scale);
+  const Uint32 black = SDL_MapRGB(w.Target->format, 0, 0, 0);
+  if (right < w.Target->w) {
+    const SDL_Rect beside{right, 0, w.Target->w - right, w.Target->h};
+    SDL_FillRect(w.Target, &beside, black);
   }
-  if (!WrapSurfacePixels(w, surface)) {
-    return false;
+  if (bottom < w.Target->h) {
+    const SDL_Rect below{0, bottom, w.Target->w, w.Target->h - bottom};
+    SDL_FillRect(w.Target, &below, black);
   }
-  TakeChangedRects(surface.Changed, w.Changed);
-  w.UploadCount = ClipChangedRects(w, target->w, target->h, w.Scale);
-  w.NextUpload = 0;
-  return SendNextPart(w);
+  return MatchStagingToWindow(w, host);
 }
 
 // Makes the renderer's texture match the surface, as far as the renderer allows.
-bool MatchTextureToSurface(Window& w, Surface& surface) {
+bool MatchTextureToSurface(Window& w, const Surface& surface) {
   SDL_RendererInfo info{};
   if (SDL_GetRendererInfo(w.Renderer, &info) != 0) {
     return false;
@@ -288,30 +150,114 @@ bool MatchTextureToSurface(Window& w, Surface& surface) {
   }
   w.TextureWidth = width;
   w.TextureHeight = height;
-  MarkAllChanged(surface.Changed);
   return true;
 }
 
-// Uploads the changed rectangles into the texture, then draws it, scaled to the pixels that show
-// it, and shows the result.
-bool PresentThroughRenderer(Window& w, Surface& surface) {
-  if (!MatchTextureToSurface(w, surface)) {
+// Fills the first rect.h rows of w.Staging with the scaled pixels that show `rect` of the window,
+// each pixel the unit it lies in. Rows that show the same units as the row above are copies of it.
+void StageScaledPixels(Window& w, const SDL_Rect& rect, int scale) {
+  const SDL_Surface& source = *w.Source;
+  const auto* units = static_cast<const Colour*>(source.pixels);
+  auto* staged = static_cast<Colour*>(w.Staging->pixels);
+  const auto sourceStride = static_cast<size_t>(source.pitch / SurfacePixelBytes);
+  const auto stagedStride = static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes);
+  int previousUnitRow = -1;
+  for (int row = 0; row < rect.h; ++row) {
+    Colour* to = staged + static_cast<size_t>(row) * stagedStride;
+    const int unitRow = UnitOfPixel(rect.y + row, scale);
+    if (unitRow == previousUnitRow) {
+      std::memcpy(to, to - stagedStride, static_cast<size_t>(rect.w) * SurfacePixelBytes);
+      continue;
+    }
+    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
+    const Colour* from = units + static_cast<size_t>(unitRow) * sourceStride;
+    int unit = UnitOfPixel(rect.x, scale);
+    int nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+    for (int x = 0; x < rect.w; ++x) {
+      if (rect.x + x == nextUnitAt) {
+        ++unit;
+        nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+      }
+      to[x] = from[static_cast<size_t>(unit)];
+    }
+    previousUnitRow = unitRow;
+  }
+}
+
+// Copies the surface's units that `to` in the window's pixels shows into them: straight across at
+// scale 1, otherwise through the staging band, a band of rows at a time. SDL converts to the
+// window's pixel format.
+bool CopyToWindowPixels(Window& w, const SDL_Rect& to, int scale) {
+  if (w.Staging == nullptr) {
+    SDL_Rect from = to;  // the blit writes back what it clipped
+    SDL_Rect at = to;
+    return SDL_BlitSurface(w.Source, &from, w.Target, &at) == 0;
+  }
+  for (int y = to.y; y < to.y + to.h; y += w.Staging->h) {
+    SDL_Rect band{to.x, y, to.w, std::min(w.Staging->h, to.y + to.h - y)};
+    StageScaledPixels(w, band, scale);
+    SDL_Rect from{0, 0, band.w, band.h};
+    if (SDL_BlitSurface(w.Staging, &from, w.Target, &band) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Copies the rectangles into the window's pixels and shows them.
+bool PresentWindowPixels(Window& w, const Host& host, const Surface& surface,
+                         const PixelRect* rects, int count) {
+  // SDL makes the window's pixels anew after a resize the host has not applied yet: they hold
+  // nothing, so all of the surface is to be shown on them.
+  if (SDL_GetWindowSurface(w.Sdl) != w.Target) {
+    MatchTargetToWindow(w, host, surface);
     return false;
   }
-  TakeChangedRects(surface.Changed, w.Changed);
-  const int count = ClipChangedRects(w, w.TextureWidth, w.TextureHeight, Unscaled);
+  if (w.Target == nullptr || !WrapSurfacePixels(w, surface)) {
+    return false;
+  }
+  int shown = 0;
   for (int i = 0; i < count; ++i) {
-    const SDL_Rect& rect = w.Uploaded[i];
+    const PixelRect pixels = PixelsOfUnits(rects[i], host.Scale);
+    const int right = std::min(pixels.X + pixels.Width, w.Target->w);
+    const int bottom = std::min(pixels.Y + pixels.Height, w.Target->h);
+    if (pixels.X >= right || pixels.Y >= bottom) {
+      continue;
+    }
+    const SDL_Rect to{pixels.X, pixels.Y, right - pixels.X, bottom - pixels.Y};
+    if (!CopyToWindowPixels(w, to, host.Scale)) {
+      return false;
+    }
+    w.Shown[shown++] = to;
+  }
+  return shown == 0 || SDL_UpdateWindowSurfaceRects(w.Sdl, w.Shown, shown) == 0;
+}
+
+// Uploads the rectangles into the texture, then draws it, scaled to the pixels that show it, and
+// shows the result.
+bool PresentThroughRenderer(Window& w, const Host& host, const Surface& surface,
+                            const PixelRect* rects, int count) {
+  if (w.Texture == nullptr) {
+    return false;
+  }
+  for (int i = 0; i < count; ++i) {
+    const PixelRect& rect = rects[i];
+    const int right = std::min(rect.X + rect.Width, w.TextureWidth);
+    const int bottom = std::min(rect.Y + rect.Height, w.TextureHeight);
+    if (rect.X >= right || rect.Y >= bottom) {
+      continue;
+    }
+    const SDL_Rect to{rect.X, rect.Y, right - rect.X, bottom - rect.Y};
     const Colour* from = surface.Pixels.data() +
-                         static_cast<size_t>(rect.y) * static_cast<size_t>(surface.Width) +
-                         static_cast<size_t>(rect.x);
-    if (SDL_UpdateTexture(w.Texture, &rect, from, surface.Width * SurfacePixelBytes) != 0) {
+                         static_cast<size_t>(rect.Y) * static_cast<size_t>(surface.Width) +
+                         static_cast<size_t>(rect.X);
+    if (SDL_UpdateTexture(w.Texture, &to, from, surface.Width * SurfacePixelBytes) != 0) {
       return false;
     }
   }
   const SDL_Rect whole{0, 0, w.TextureWidth, w.TextureHeight};
-  const SDL_Rect shown{0, 0, FirstPixelOfUnit(w.TextureWidth, w.Scale),
-                       FirstPixelOfUnit(w.TextureHeight, w.Scale)};
+  const PixelRect pixels = PixelsOfUnits({0, 0, w.TextureWidth, w.TextureHeight}, host.Scale);
+  const SDL_Rect shown{0, 0, pixels.Width, pixels.Height};
   SDL_SetRenderDrawColor(w.Renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
   if (SDL_RenderClear(w.Renderer) != 0 ||
       SDL_RenderCopy(w.Renderer, w.Texture, &whole, &shown) != 0) {
@@ -325,8 +271,7 @@ bool PresentThroughRenderer(Window& w, Surface& surface) {
 bool StartPresenting(Window& w, PresentPath path) {
   w.Path = path;
   if (path == PresentPath::WindowPixels) {
-    w.Target = SDL_GetWindowSurface(w.Sdl);
-    return w.Target != nullptr;
+    return SDL_GetWindowSurface(w.Sdl) != nullptr;
   }
   w.Renderer = SDL_CreateRenderer(w.Sdl, -1, 0);
   return w.Renderer != nullptr;
@@ -334,7 +279,7 @@ bool StartPresenting(Window& w, PresentPath path) {
 
 }  // namespace
 
-bool OpenWindow(Window& w, Surface& surface, PresentPath path) {
+bool OpenWindow(Window& w, Host& host, PresentPath path) {
   ChooseSdlSettings();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     return false;
@@ -353,14 +298,18 @@ bool OpenWindow(Window& w, Surface& surface, PresentPath path) {
                                                             : PresentPath::WindowPixels)) {
     return false;
   }
+  // A renderer presents the whole window every time, so a present is never split into parts.
+  if (w.Path == PresentPath::Renderer) {
+    host.PartPixels = INT64_MAX;
+  }
   // Shown only now: a renderer may have replaced the window SDL first made.
   SDL_ShowWindow(w.Sdl);
   // Keys arrive as key-down events only; no text input or input method is wanted.
   SDL_StopTextInput();
 
-  surface.Background = Black;
-  MatchSurfaceToWindow(w, surface);
-  PresentSurface(w, surface);
+  const int scale = ReadWindowSize(w);
+  HostResized(host, w.PixelSize.x, w.PixelSize.y, scale);
+  HostRefreshRate(host, DisplayRefreshHz(w));
   return true;
 }
 
@@ -382,67 +331,39 @@ void CloseWindow(Window& w) {
   SDL_Quit();
 }
 
-void MatchSurfaceToWindow(Window& w, Surface& surface) {
-  ReadWindowSize(w);
-  ResizeSurface(surface, UnitsShownOn(w.PixelSize.x, w.Scale),
-                UnitsShownOn(w.PixelSize.y, w.Scale));
-  // The window's picture is lost with a resize, whether or not the surface could follow, and so
-  // are its pixels, which SDL makes anew (perhaps at the same address).
-  MarkAllChanged(surface.Changed);
-  w.Target = nullptr;
-  w.UploadCount = 0;
+int ReadWindowSize(Window& w) {
+  SDL_GetWindowSize(w.Sdl, &w.PointSize.x, &w.PointSize.y);
+  SDL_GetWindowSizeInPixels(w.Sdl, &w.PixelSize.x, &w.PixelSize.y);
+  if (w.PointSize.x > 0 && w.PixelSize.x != w.PointSize.x) {
+    return ScaleForPixelRatio(static_cast<double>(w.PixelSize.x) / w.PointSize.x);
+  }
+  return w.AnnouncedScale;
 }
 
-bool PresentSurface(Window& w, Surface& surface) {
-  int width = 0;
-  int height = 0;
-  SDL_GetWindowSizeInPixels(w.Sdl, &width, &height);
-  if (width != w.PixelSize.x || height != w.PixelSize.y) {
-    // Resized, and the event has not been handled yet.
-    MatchSurfaceToWindow(w, surface);
-  }
-  DropRestOfPresent(w, surface);
-  const bool shown = !TooLargeToPresent(w) &&
-                     (w.Path == PresentPath::WindowPixels ? PresentWindowPixels(w, surface)
-                                                          : PresentThroughRenderer(w, surface));
-  if (!shown) {
-    // Whatever the window shows now, all of the surface is to be shown once it can be.
-    MarkAllChanged(surface.Changed);
-  }
-  return shown;
+int DisplayRefreshHz(const Window& w) {
+  SDL_DisplayMode mode{};
+  return SDL_GetWindowDisplayMode(w.Sdl, &mode) == 0 ? mode.refresh_rate : 0;
 }
 
-bool PresentUnderWay(const Window& w) {
-  return w.NextUpload < w.UploadCount;
+void PlatformResized(Window& w, const Host& host, const Surface& surface) {
+  WrapSurfacePixels(w, surface);
+  if (w.Path == PresentPath::WindowPixels) {
+    MatchTargetToWindow(w, host, surface);
+  } else {
+    MatchTextureToSurface(w, surface);
+  }
 }
 
-bool ContinuePresent(Window& w, Surface& surface) {
-  if (!PresentUnderWay(w)) {
-    return false;
-  }
-  if (w.Target == nullptr || !WrapSurfacePixels(w, surface)) {
-    DropRestOfPresent(w, surface);
-    return false;
-  }
-  if (!SendNextPart(w)) {
-    w.UploadCount = 0;
-    MarkAllChanged(surface.Changed);
-    return false;
-  }
-  return true;
-}
-
-bool WindowIsShowing(const Window& w) {
+bool PlatformShowing(Window& w) {
   return (SDL_GetWindowFlags(w.Sdl) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
-ScreenPoint MouseToSurface(const Window& w, int x, int y) {
-  if (w.PointSize.x <= 0 || w.PointSize.y <= 0) {
-    return {static_cast<float>(x), static_cast<float>(y)};
+bool PlatformPresent(Window& w, const Host& host, const Surface& surface, const PixelRect* rects,
+                     int count) {
+  if (TooLargeToPresent(w)) {
+    return false;
   }
-  // Window coordinates to pixels, then pixels to units: the surface lies on the window's pixels
-  // from the top-left corner, each unit `Scale` quarters of a pixel across.
-  const double unitsPerPixel = 4.0 / w.Scale;
-  return {static_cast<float>(x * unitsPerPixel * w.PixelSize.x / w.PointSize.x),
-          static_cast<float>(y * unitsPerPixel * w.PixelSize.y / w.PointSize.y)};
+  return w.Path == PresentPath::WindowPixels
+             ? PresentWindowPixels(w, host, surface, rects, count)
+             : PresentThroughRenderer(w, host, surface, rects, count);
 }

@@ -4,9 +4,11 @@
 
 // What the page's JavaScript (platform/web/page.js) does for the C++ side.
 extern "C" {
-// Sizes the surface to the canvas's CSS size now, through gravity_resize, and again whenever the
-// page resizes the canvas; keeps the context menu off it; defines window.gravityStats().
+// Follows the canvas's CSS size, in whole CSS pixels, through gravity_resize whenever the page
+// changes it; keeps the context menu off it; defines window.gravityStats().
 void PageWatchCanvas();
+// Gives the canvas's drawing buffer width x height pixels, which clears it.
+void PageSizeCanvas(int width, int height);
 // Makes the on-screen keys press their keys through gravity_press_key, repeating while held.
 void PageWatchKeys();
 // Puts `count` rectangles of the width x height opaque image at `pixels` on the canvas; `rects`

@@ -1,28 +1,23 @@
 // The page's side of the browser window layer: the few things only JavaScript can do, called from
 // the C++ side (platform/web/page.h).
 mergeInto(LibraryManager.library, {
-  // Sizes the surface to the canvas's box in CSS pixels now and whenever the page changes it (a
-  // resized window or frame, a page zoom). A surface unit is a CSS pixel on every screen, so a
-  // body is as large on a phone or a dense laptop screen as on the screen the toy was made for;
-  // the browser scales the canvas up without smoothing. Also keeps the right button's menu off the
-  // canvas and offers the counts to anyone curious.
+  // Follows the canvas's box in whole CSS pixels whenever the page changes it (a resized window or
+  // frame, a page zoom) and tells the host, which resizes the surface in its next pass. A surface
+  // unit is a CSS pixel on every screen, so a body is as large on a phone or a dense laptop screen
+  // as on the screen the toy was made for; the browser scales the canvas up without smoothing.
+  // Also keeps the right button's menu off the canvas and offers the counts to anyone curious.
   PageWatchCanvas: function () {
     const canvas = document.querySelector('#canvas');
-    const apply = (width, height) => {
-      width = Math.round(width);
-      height = Math.round(height);
-      if (width < 1 || height < 1 || (canvas.width === width && canvas.height === height)) {
-        return;
-      }
-      canvas.width = width;
-      canvas.height = height;
-      Module._gravity_resize(width, height);
-    };
-    const box = canvas.getBoundingClientRect();
-    apply(box.width, box.height);
+    let reported = '';
     const observer = new ResizeObserver((entries) => {
       const size = entries[entries.length - 1].contentBoxSize[0];
-      apply(size.inlineSize, size.blockSize);
+      const width = Math.round(size.inlineSize);
+      const height = Math.round(size.blockSize);
+      if (width < 1 || height < 1 || `${width}x${height}` === reported) {
+        return;
+      }
+      reported = `${width}x${height}`;
+      Module._gravity_resize(width, height);
     });
     observer.observe(canvas);
     Module.gravityObserver = observer;
@@ -33,6 +28,16 @@ mergeInto(LibraryManager.library, {
       presents: Module._gravity_presents(),
       seeds: Module._gravity_seeds(),
     });
+  },
+
+  // Gives the canvas's drawing buffer the surface's size. Setting it clears the canvas, even to the
+  // size it has, so it is only set when it changes.
+  PageSizeCanvas: function (width, height) {
+    const canvas = document.querySelector('#canvas');
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+    }
   },
 
   // The on-screen keys, for touch screens and keyboards without a keypad: a press on one hands its

@@ -1,14 +1,35 @@
 #include "platform/windows/window.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
+
+// After windows.h (which window.h includes), which it builds on.
+#include <mmsystem.h>
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
 constexpr wchar_t WindowClass[] = L"GravityForm";
 constexpr DWORD Style = WS_OVERLAPPEDWINDOW;
 constexpr int IconResource = 1;  // packaging/windows/gravity.rc.in
+
+// The caption in Windows' wide characters; it is plain ASCII.
+struct WideCaption {
+  wchar_t Text[sizeof Caption]{};
+};
+constexpr WideCaption Widen() {
+  WideCaption wide;
+  for (size_t i = 0; i < sizeof Caption; ++i) {
+    wide.Text[i] = static_cast<wchar_t>(Caption[i]);
+  }
+  return wide;
+}
+constexpr WideCaption CaptionW = Widen();
 
 // The DPI functions of Windows 10 1607 and later, looked up at run time so the program still
 // starts, unscaled, where they are missing.
@@ -38,14 +59,16 @@ SIZE OuterSize(int width, int height, UINT dpi) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// Device pixels for `units` surface units, rounded up so the surface fits whole.
-int DeviceFor(const Window& w, int units) {
-  return static_cast<int>(std::ceil(static_cast<float>(units) * w.Scale));
-}
-
-// Where the surface's column or row `unit` begins on the client area.
-int DeviceAt(const Window& w, int unit) {
-  return static_cast<int>(std::floor(static_cast<float>(unit) * w.Scale));
+// A high-resolution timer where Windows has them, else an ordinary one with the system's timer
+// resolution raised to 1 ms for as long as the program runs.
+HANDLE CreateCadenceTimer() {
+  HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                        TIMER_ALL_ACCESS);
+  if (timer == nullptr) {
+    timeBeginPeriod(1);
+    timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+  }
+  return timer;
 }
 
 void FreeDib(Window& w) {
@@ -59,17 +82,14 @@ void FreeDib(Window& w) {
   w.DibHeight = 0;
 }
 
-// Shows the DIB's rectangle (in surface units) at its place on the client area. Nearest
-// neighbour, so a dense screen shows every surface unit as a crisp block of device pixels.
+// Shows the DIB's rectangle of units on the device pixels that show it. Nearest neighbour, so a
+// dense screen shows every unit as a crisp block of device pixels.
 void ShowRect(const Window& w, HDC target, const PixelRect& rect) {
-  const int left = DeviceAt(w, rect.X);
-  const int top = DeviceAt(w, rect.Y);
-  const int width = DeviceAt(w, rect.X + rect.Width) - left;
-  const int height = DeviceAt(w, rect.Y + rect.Height) - top;
-  if (width == rect.Width && height == rect.Height) {
-    BitBlt(target, left, top, width, height, w.MemoryDc, rect.X, rect.Y, SRCCOPY);
+  const PixelRect to = PixelsOfUnits(rect, w.Scale);
+  if (to.Width == rect.Width && to.Height == rect.Height) {
+    BitBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, rect.X, rect.Y, SRCCOPY);
   } else {
-    StretchBlt(target, left, top, width, height, w.MemoryDc, rect.X, rect.Y, rect.Width,
+    StretchBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, rect.X, rect.Y, rect.Width,
                rect.Height, SRCCOPY);
   }
 }
@@ -86,14 +106,18 @@ void CopyToDib(Window& w, const Surface& surface, const PixelRect& rect) {
   }
 }
 
+bool DibMatches(const Window& w, const Surface& surface) {
+  return w.Dib != nullptr && w.DibWidth == surface.Width && w.DibHeight == surface.Height;
+}
+
 }  // namespace
 
-bool OpenWindow(Window& w, WNDPROC windowProc, void* userData) {
+bool OpenWindow(Window& w, Host& host) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   // No CS_HREDRAW or CS_VREDRAW: a resize repaints only what it uncovers.
-  windowClass.lpfnWndProc = windowProc;
+  windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IconResource));
   windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IconResource),
@@ -105,85 +129,92 @@ bool OpenWindow(Window& w, WNDPROC windowProc, void* userData) {
   if (RegisterClassExW(&windowClass) == 0) {
     return false;
   }
-  w.Handle = CreateWindowExW(0, WindowClass, Caption, Style, CW_USEDEFAULT, CW_USEDEFAULT,
-                             StartWidth, StartHeight, nullptr, nullptr, instance, userData);
+  w.ItsHost = &host;
+  w.Handle = CreateWindowExW(0, WindowClass, CaptionW.Text, Style, CW_USEDEFAULT, CW_USEDEFAULT,
+                             StartWidth, StartHeight, nullptr, nullptr, instance, &w);
   w.MemoryDc = CreateCompatibleDC(nullptr);
+  w.Timer = CreateCadenceTimer();
   if (w.Handle == nullptr || w.MemoryDc == nullptr) {
     return false;
   }
   w.FirstBitmap = GetCurrentObject(w.MemoryDc, OBJ_BITMAP);
 
   // Sized only now, for the density of the monitor Windows placed it on.
-  w.Dpi = WindowDpi(w.Handle);
-  w.Scale = static_cast<float>(w.Dpi) / static_cast<float>(USER_DEFAULT_SCREEN_DPI);
-  const SIZE outer = OuterSize(DeviceFor(w, StartWidth), DeviceFor(w, StartHeight), w.Dpi);
+  const UINT dpi = WindowDpi(w.Handle);
+  const int scale = ScaleForDpi(dpi);
+  const SIZE outer =
+      OuterSize(FirstPixelOfUnit(StartWidth, scale), FirstPixelOfUnit(StartHeight, scale), dpi);
   SetWindowPos(w.Handle, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ReadWindowSize(w);
+  ReportClientSize(w, host);
+  HostRefreshRate(host, DisplayRefreshHz(w));
   return true;
 }
 
-void ReadWindowSize(Window& w) {
-  w.Dpi = WindowDpi(w.Handle);
-  w.Scale = static_cast<float>(w.Dpi) / static_cast<float>(USER_DEFAULT_SCREEN_DPI);
+void ReportClientSize(Window& w, Host& host) {
+  // Minimised, the client area is 0 x 0: the surface keeps its size for the restore.
+  if (IsIconic(w.Handle) != 0) {
+    return;
+  }
   RECT client{};
   GetClientRect(w.Handle, &client);
-  w.ClientWidth = client.right;
-  w.ClientHeight = client.bottom;
+  HostResized(host, client.right, client.bottom, ScaleForDpi(WindowDpi(w.Handle)));
 }
 
-int SurfaceWidthOf(const Window& w) {
-  return static_cast<int>(std::floor(static_cast<float>(w.ClientWidth) / w.Scale));
-}
-
-int SurfaceHeightOf(const Window& w) {
-  return static_cast<int>(std::floor(static_cast<float>(w.ClientHeight) / w.Scale));
-}
-
-bool MatchDibToSurface(Window& w, Program& program) {
-  const Surface& surface = program.surface;
-  if (w.Dib == nullptr || w.DibWidth != surface.Width || w.DibHeight != surface.Height) {
-    FreeDib(w);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = surface.Width;
-    info.bmiHeader.biHeight = -surface.Height;  // top-down, like the surface
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    w.Dib = surface.Width > 0 && surface.Height > 0
-                ? CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                : nullptr;
-    if (w.Dib == nullptr) {
-      return false;
-    }
-    SelectObject(w.MemoryDc, w.Dib);
-    w.DibPixels = static_cast<uint32_t*>(bits);
-    w.DibWidth = surface.Width;
-    w.DibHeight = surface.Height;
+int DisplayRefreshHz(const Window& w) {
+  const HDC dc = GetDC(w.Handle);
+  const int hz = dc != nullptr ? GetDeviceCaps(dc, VREFRESH) : 0;
+  if (dc != nullptr) {
+    ReleaseDC(w.Handle, dc);
   }
-  MarkAllToShow(program);
-  return PresentChanges(w, program);
+  // Windows says 0 or 1 for the hardware's default.
+  return hz > 1 ? hz : 0;
 }
 
-bool PresentChanges(Window& w, Program& program) {
-  const Surface& surface = program.surface;
-  if (w.Dib == nullptr || w.DibWidth != surface.Width || w.DibHeight != surface.Height) {
+void PlatformResized(Window& w, const Host& host, const Surface& surface) {
+  w.Scale = host.Scale;
+  if (DibMatches(w, surface)) {
+    return;
+  }
+  FreeDib(w);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = surface.Width;
+  info.bmiHeader.biHeight = -surface.Height;  // top-down, like the surface
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  // Its memory comes zeroed, that is black: nothing is filled here, however large.
+  w.Dib = surface.Width > 0 && surface.Height > 0
+              ? CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
+              : nullptr;
+  if (w.Dib == nullptr) {
+    return;
+  }
+  SelectObject(w.MemoryDc, w.Dib);
+  w.DibPixels = static_cast<uint32_t*>(bits);
+  w.DibWidth = surface.Width;
+  w.DibHeight = surface.Height;
+}
+
+bool PlatformShowing(Window& w) {
+  return IsIconic(w.Handle) == 0;
+}
+
+bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface,
+                     const PixelRect* rects, int count) {
+  if (!DibMatches(w, surface)) {
     return false;
   }
-  TakeChanges(program, w.Changed);
   const HDC target = GetDC(w.Handle);
   if (target == nullptr) {
-    MarkAllToShow(program);
     return false;
   }
   SetStretchBltMode(target, COLORONCOLOR);
-  for (int i = 0; i < w.Changed.Count; ++i) {
-    const PixelRect& rect = w.Changed.Rects[static_cast<size_t>(i)];
-    CopyToDib(w, surface, rect);
-    ShowRect(w, target, rect);
-    w.UploadedPixels += static_cast<int64_t>(rect.Width) * rect.Height;
+  for (int i = 0; i < count; ++i) {
+    CopyToDib(w, surface, rects[i]);
+    ShowRect(w, target, rects[i]);
   }
   ReleaseDC(w.Handle, target);
   return true;
@@ -196,21 +227,24 @@ void PaintWindow(Window& w) {
     return;
   }
   SetStretchBltMode(target, COLORONCOLOR);
-  // Black first wherever the surface does not reach (beyond its largest side, or when memory ran
-  // out for a larger one), then the last picture shown.
-  const int right = DeviceAt(w, w.DibWidth);
-  const int bottom = DeviceAt(w, w.DibHeight);
+  // Black wherever the surface does not reach (beyond its largest side, when memory ran out for a
+  // larger one, or before a new size is applied), then the last picture shown, only as much of it
+  // as Windows asks for.
+  RECT client{};
+  GetClientRect(w.Handle, &client);
+  const int right = FirstPixelOfUnit(w.DibWidth, w.Scale);
+  const int bottom = FirstPixelOfUnit(w.DibHeight, w.Scale);
   const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const RECT besides{right, 0, std::max(right, w.ClientWidth), w.ClientHeight};
-  const RECT below{0, bottom, right, std::max(bottom, w.ClientHeight)};
-  FillRect(target, &besides, black);
+  const RECT beside{right, 0, std::max(right, static_cast<int>(client.right)), client.bottom};
+  const RECT below{0, bottom, right, std::max(bottom, static_cast<int>(client.bottom))};
+  FillRect(target, &beside, black);
   FillRect(target, &below, black);
-  if (w.Dib != nullptr) {
-    ShowRect(w, target, {0, 0, w.DibWidth, w.DibHeight});
+  if (w.Dib != nullptr && paint.rcPaint.left < right && paint.rcPaint.top < bottom) {
+    const int left = UnitOfPixel(paint.rcPaint.left, w.Scale);
+    const int top = UnitOfPixel(paint.rcPaint.top, w.Scale);
+    const int last = std::min(UnitOfPixel(paint.rcPaint.right - 1, w.Scale), w.DibWidth - 1);
+    const int lowest = std::min(UnitOfPixel(paint.rcPaint.bottom - 1, w.Scale), w.DibHeight - 1);
+    ShowRect(w, target, {left, top, last - left + 1, lowest - top + 1});
   }
   EndPaint(w.Handle, &paint);
-}
-
-float DeviceToSurface(const Window& w, int device) {
-  return static_cast<float>(device) / w.Scale;
 }

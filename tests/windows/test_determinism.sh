@@ -3,7 +3,7 @@
 # ends in, at finite positions.
 # Usage: bash test_determinism.sh <windows-build-folder> <wine-prefix> <the-desktop-check>
 source "$(dirname "$0")/lib.sh" "$@"
-check=$WINDOWS_DIR/tests/gravity_determinism.exe
+check=$WINDOWS_DIR/tests/core_determinism.exe
 desktop_check=${3:?usage: bash $0 <windows-build-folder> <wine-prefix> <the-desktop-check>}
 [[ -x "$check" ]] || fail "$check was not built"
 desktop=$("$desktop_check") || fail "the desktop's check failed: $desktop"

@@ -1,10 +1,8 @@
-#include "view/timers.h"
+#include "program/timer_schedule.h"
 
 #include <algorithm>
 
 namespace {
-
-inline constexpr int64_t NsPerMs = 1'000'000;
 
 // A zero or negative interval would fire without end; such a timer ticks at the fastest rate.
 int64_t IntervalNs(const Timer& timer) {

@@ -3,17 +3,21 @@
 #include <algorithm>
 #include <cstdint>
 
-// How the desktop and Windows loops pace their presents and waits. Drawing happens at every 1 ms
-// firing, but nobody sees more than the screen shows, so a window is presented at most once per
-// refresh of its display.
+#include "program/timer_schedule.h"
 
-inline constexpr int64_t NsPerMs = 1'000'000;
-inline constexpr int64_t NsPerSecond = 1'000'000'000;
+// How the host paces its presents, waits and input. Drawing happens at every 1 ms firing, but
+// nobody sees more than the screen shows, so a window is presented at most once per refresh of
+// its display.
+
 inline constexpr int64_t MaxWaitNs =
     250 * NsPerMs;  // a wait with nothing due still wakes now and then
 // Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
 // notice, and each look costs system calls (on the display connection, or to Wine's server).
 inline constexpr int64_t InputIntervalNs = 4 * NsPerMs;
+
+// A present is shown in parts of at most this many device pixels, so a large one (a whole huge
+// window after a resize or a click) never holds the timers up for long: they run between parts.
+inline constexpr int64_t DefaultPartPixels = 128 * 1024;
 
 // The time between two refreshes of a display of `hz` (0 or less when the display does not say:
 // 60 Hz). Presenting more often than 240 times a second only takes time from the timers.

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+
+#include "host/pacing.h"
+#include "host/pixels.h"
+#include "host/platform.h"
+#include "program/program.h"
+#include "view/changed_region.h"
+
+// The loop every window layer runs the program in. It decides when input is read, when the
+// timers' firings run (through RunDueFirings), when a new client size is applied, when the window
+// is presented and in what parts, and when the measuring builds print their counts. The layer
+// supplies its platform's primitives (host/platform.h) and tells the host what happened through
+// the calls at the end of this file.
+struct Host {
+  // The client area in device pixels and its scale, as last applied to the surface.
+  int PixelWidth = 0;
+  int PixelHeight = 0;
+  int Scale = Unscaled;
+  // A client size reported but not applied yet: of many in one pass only the last is applied.
+  bool ResizePending = false;
+  int PendingWidth = 0;
+  int PendingHeight = 0;
+  int PendingScale = Unscaled;
+
+  // What a layer may set before LoadHost, where its platform differs.
+  int64_t RefreshNs = RefreshIntervalNs(0);  // between two refreshes of the display
+  int64_t MaxCatchUpNs = ::MaxCatchUpNs;     // a longer lag of the timers is a stall
+  int64_t PartPixels = DefaultPartPixels;    // the most device pixels one part of a present shows
+  bool PrintCounts = false;                  // the measuring builds' line of counts, once a second
+
+  bool Closed = false;        // the window was closed
+  bool InputWaiting = true;   // the last wait ended for input, so it is read at once
+  int64_t NextInputNs = 0;    // when input is next read while none is known to wait
+  int64_t NextPresentNs = 0;  // the earliest the next present may start
+  int64_t NextPrintNs = 0;
+
+  // The present under way: the rectangles taken from the program, in surface units, the first of
+  // them not shown yet (perhaps shown in part: the rows shown are cut off its top), and the part
+  // handed to the layer.
+  ChangedRects Showing;
+  int NextShown = 0;
+  ChangedRects Part;
+
+  // For the line of counts: presents begun and device pixels shown since the last line, and
+  // presents since the start.
+  int64_t Presents = 0;
+  int64_t PresentedPixels = 0;
+  int64_t AllPresents = 0;
+};
+
+// The window's load event, once the layer has opened its window and reported its client area
+// (HostResized): the program is loaded on a surface of that size, the layer's buffers follow it,
+// and the loop's clocks start. Before anything else runs.
+void LoadHost(Host& host, Window& w, Program& program);
+
+// One pass of work: the input that arrived, a new client size, the firings due, a present (or its
+// next part) and a line of counts when due.
+void RunHostPass(Host& host, Window& w, Program& program);
+
+// The moment the next pass has work: a firing, a present or a line of counts; INT64_MIN when it
+// has work at once (a present under way, a resize to apply).
+int64_t HostWakeNs(const Host& host, Window& w, const Program& program);
+
+// The loop of a layer that sleeps between passes (PlatformWait): passes until the program ends or
+// the window is closed. The page runs one pass per animation frame instead.
+void RunHost(Host& host, Window& w, Program& program);
+
+// What a layer tells the host. The client area is now `pixelWidth` x `pixelHeight` device pixels
+// at `scale` quarters (host/pixels.h); applied once, in the pass, however many arrive.
+void HostResized(Host& host, int pixelWidth, int pixelHeight, int scale);
+// The window lost its picture (shown, exposed, restored): all of it is shown again.
+void HostPictureLost(Host& host, Program& program);
+// The window is now on a display refreshed `hz` times a second (0 when it does not say).
+void HostRefreshRate(Host& host, int hz);
+
+// The measuring builds print their counts once a second, and with GRAVITY_STATS_NO_HANDLERS=1 in
+// the environment leave the timer handlers out, to time the window layer on its own (the firings
+// are still counted). The real programs never call this and read no environment of their own.
+void UseMeasuringSwitches(Host& host, Program& program);

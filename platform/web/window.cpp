@@ -1,0 +1,67 @@
+#include "platform/web/window.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+
+#include "platform/web/page.h"
+
+namespace {
+
+// A pixel's fourth byte in memory, the canvas's alpha.
+constexpr uint32_t OpaqueAlpha = 0xFF000000U;
+
+void CopyOpaque(Window& w, const Surface& surface, const PixelRect& rect) {
+  for (int y = rect.Y; y < rect.Y + rect.Height; ++y) {
+    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(surface.Width);
+    for (int x = rect.X; x < rect.X + rect.Width; ++x) {
+      w.Opaque[row + x] = surface.Pixels[row + x] | OpaqueAlpha;
+    }
+  }
+}
+
+}  // namespace
+
+void ReportCanvasSize(Host& host) {
+  double width = 0;
+  double height = 0;
+  emscripten_get_element_css_size(CanvasSelector, &width, &height);
+  HostResized(host, static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height)),
+              Unscaled);
+}
+
+int64_t PlatformNowNs(Window& /*w*/) {
+  return static_cast<int64_t>(emscripten_get_now() * static_cast<double>(NsPerMs));
+}
+
+// The page's input arrives through the browser's callbacks between frames (events.cpp), on the
+// same thread as the frames, so there is nothing left to read here.
+bool PlatformReadInput(Window& /*w*/, Host& /*host*/, Program& /*program*/) {
+  return true;
+}
+
+// The browser sends no animation frames to a page that cannot be seen.
+bool PlatformShowing(Window& /*w*/) {
+  return true;
+}
+
+// The canvas's drawing buffer takes the surface's size, which clears it; every rectangle of the
+// surface is about to be shown on it.
+void PlatformResized(Window& w, const Host& /*host*/, const Surface& surface) {
+  w.Opaque.resize(surface.Pixels.size());
+  PageSizeCanvas(surface.Width, surface.Height);
+}
+
+bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface,
+                     const PixelRect* rects, int count) {
+  if (w.Opaque.size() != surface.Pixels.size()) {
+    return false;
+  }
+  for (int k = 0; k < count; ++k) {
+    CopyOpaque(w, surface, rects[k]);
+  }
+  static_assert(sizeof(PixelRect) == 4 * sizeof(int), "the page reads rectangles as four ints");
+  PagePutImageRects(w.Opaque.data(), surface.Width, surface.Height, &rects[0].X, count);
+  return true;
+}

@@ -1,0 +1,183 @@
+// The Windows window layer: the same core as the desktop program and the page, on plain Win32
+// with no library beyond the system's own. It supplies the host (host/host.h):
+// - Pixels: the surface's changed rectangles are copied into a DIB section and blitted onto the
+//   client area, stretched with nearest neighbour where the monitor is dense (window.h).
+// - Cadence: the host sleeps on a high-resolution waitable timer set for its next moment, and on
+//   the message queue at the same time; where Windows has no high-resolution timers (before
+//   Windows 10 1803) an ordinary one with the system timer at 1 ms stands in. While the user drags
+//   the window's frame, Windows' own loop runs the messages and a window timer runs the host's
+//   passes instead.
+// - Input: WM_KEYDOWN's virtual-key code is already the code the commands take: 13 for both Enter
+//   keys, the navigation keys for the keypad with NumLock off, one message per auto-repeat. The
+//   release of any mouse button seeds at the pointer, its device pixels turned into units by the
+//   host's rule. WM_SIZE and WM_DPICHANGED report the client area, WM_MOVE the refresh rate.
+// - End: Escape and closing the window end the process at once with ExitProcess(0). Tearing the
+//   window down first shows nothing new and under Wine takes seconds.
+
+#include <cstdio>
+
+#include "platform/key_table.h"
+#include "platform/windows/window.h"
+
+// After windows.h (which window.h includes), which it builds on.
+#include <windowsx.h>
+
+namespace {
+
+constexpr UINT_PTR SizeMoveTimer = 1;
+constexpr int64_t NsPerTimerUnit = 100;  // waitable timers count in units of 100 ns
+
+[[noreturn]] void EndProcess() {
+  std::fflush(stdout);  // the measuring build's last counts
+  ExitProcess(0);
+}
+
+int KeyShift() {
+  return ShiftCode(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                   GetKeyState(VK_MENU) < 0);
+}
+
+void ReleaseButton(Window& w, MouseButton button, WPARAM wParam, LPARAM lParam) {
+  const int shift =
+      ShiftCode((wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0, GetKeyState(VK_MENU) < 0);
+  ReleaseMouseButton(*w.ItsProgram, MouseButtonCode(button), shift,
+                     PointerToUnits(GET_X_LPARAM(lParam), w.Scale),
+                     PointerToUnits(GET_Y_LPARAM(lParam), w.Scale));
+  // The window keeps the mouse while any button is held, so a release outside it still counts.
+  if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) == 0) {
+    ReleaseCapture();
+  }
+}
+
+// Handles the messages the program acts on. Returns false for those left to DefWindowProc.
+bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+  Host& host = *w.ItsHost;
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      PressKey(*w.ItsProgram, static_cast<int16_t>(wParam), KeyShift());
+      if (w.ItsProgram->Ended) {
+        EndProcess();
+      }
+      // Alt's combinations (Alt+F4 among them) still reach Windows.
+      return message == WM_KEYDOWN;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+      SetCapture(w.Handle);
+      return true;
+    case WM_LBUTTONUP:
+      ReleaseButton(w, MouseButton::Left, wParam, lParam);
+      return true;
+    case WM_RBUTTONUP:
+      ReleaseButton(w, MouseButton::Right, wParam, lParam);
+      return true;
+    case WM_MBUTTONUP:
+      ReleaseButton(w, MouseButton::Middle, wParam, lParam);
+      return true;
+    case WM_XBUTTONUP:
+      ReleaseButton(
+          w, GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? MouseButton::Back : MouseButton::Forward,
+          wParam, lParam);
+      return true;
+    case WM_SIZE:
+      ReportClientSize(w, host);
+      return true;
+    case WM_DPICHANGED: {
+      // Onto a monitor of another density: the size Windows suggests keeps the surface's size,
+      // and the WM_SIZE it brings reports it.
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(w.Handle, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      ReportClientSize(w, host);
+      return true;
+    }
+    case WM_MOVE:
+    case WM_DISPLAYCHANGE:
+      // Perhaps onto another screen, or the screen's mode changed: another refresh rate.
+      HostRefreshRate(host, DisplayRefreshHz(w));
+      return false;
+    case WM_PAINT:
+      PaintWindow(w);
+      return true;
+    case WM_ERASEBKGND:
+      return true;  // WM_PAINT covers all it is asked to
+    case WM_ENTERSIZEMOVE:
+      w.InSizeMove = true;
+      SetTimer(w.Handle, SizeMoveTimer, USER_TIMER_MINIMUM, nullptr);
+      return false;
+    case WM_EXITSIZEMOVE:
+      w.InSizeMove = false;
+      KillTimer(w.Handle, SizeMoveTimer);
+      return false;
+    case WM_TIMER:
+      RunHostPass(host, w, *w.ItsProgram);
+      return true;
+    case WM_CLOSE:
+      EndProcess();
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  // Messages that come while the window is being made, before it knows its handle, are Windows'.
+  if (w != nullptr && w->Handle != nullptr && w->ItsProgram != nullptr &&
+      HandleMessage(*w, message, wParam, lParam)) {
+    return message == WM_ERASEBKGND || message == WM_XBUTTONUP || message == WM_XBUTTONDOWN ? 1 : 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int64_t PlatformNowNs(Window& /*w*/) {
+  static const int64_t frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return static_cast<int64_t>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  const int64_t c = counter.QuadPart;
+  return c / frequency * NsPerSecond + c % frequency * NsPerSecond / frequency;
+}
+
+bool PlatformWait(Window& w, int64_t wakeNs) {
+  const int64_t waitNs = wakeNs - PlatformNowNs(w);
+  if (waitNs <= 0) {
+    return false;
+  }
+  if (w.Timer != nullptr) {
+    LARGE_INTEGER due{};
+    due.QuadPart = -std::max<int64_t>(waitNs / NsPerTimerUnit, 1);  // relative, in 100 ns
+    SetWaitableTimer(w.Timer, &due, 0, nullptr, nullptr, FALSE);
+    return MsgWaitForMultipleObjectsEx(1, &w.Timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0 + 1;
+  }
+  return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(waitNs / NsPerMs), QS_ALLINPUT,
+                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+}
+
+// Dispatches every pending message; the window procedure hands them on. While the user drags the
+// frame, Windows' own loop is dispatching and this one keeps out of its way.
+bool PlatformReadInput(Window& w, Host& /*host*/, Program& /*program*/) {
+  if (w.InSizeMove) {
+    return true;
+  }
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+    if (message.message == WM_QUIT) {
+      EndProcess();
+    }
+    DispatchMessageW(&message);
+  }
+  return true;
+}

@@ -1,0 +1,172 @@
+#include "host/host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// A platform made of memory for the host to drive: a clock the test moves on, client sizes it
+// reports as input, and a record of what was resized and shown.
+struct Window {
+  int64_t Now = 0;
+  std::vector<std::pair<int, int>> SizesToReport;  // reported, all of them, at the next read
+  int Resizes = 0;                                 // calls of PlatformResized
+  std::vector<PixelRect> Shown;                    // every rectangle presented, in units
+  std::vector<int64_t> PartPixels;                 // device pixels of each part
+  int PresentsStarted = 0;
+};
+
+int64_t PlatformNowNs(Window& w) {
+  return w.Now;
+}
+
+bool PlatformWait(Window& w, int64_t wakeNs) {
+  w.Now = std::max(w.Now, wakeNs);
+  return false;
+}
+
+bool PlatformReadInput(Window& w, Host& host, Program& /*program*/) {
+  for (const auto& [width, height] : w.SizesToReport) {
+    HostResized(host, width, height, 6);
+  }
+  w.SizesToReport.clear();
+  return true;
+}
+
+void PlatformResized(Window& w, const Host& /*host*/, const Surface& /*surface*/) {
+  ++w.Resizes;
+}
+
+bool PlatformShowing(Window& /*w*/) {
+  return true;
+}
+
+bool PlatformPresent(Window& w, const Host& host, const Surface& /*surface*/,
+                     const PixelRect* rects, int count) {
+  int64_t pixels = 0;
+  for (int i = 0; i < count; ++i) {
+    w.Shown.push_back(rects[i]);
+    const PixelRect shown = PixelsOfUnits(rects[i], host.Scale);
+    pixels += int64_t{shown.Width} * shown.Height;
+  }
+  w.PartPixels.push_back(pixels);
+  return true;
+}
+
+namespace {
+
+int64_t AreaOf(const std::vector<PixelRect>& rects) {
+  int64_t area = 0;
+  for (const PixelRect& rect : rects) {
+    area += int64_t{rect.Width} * rect.Height;
+  }
+  return area;
+}
+
+}  // namespace
+
+// The same screen gives the same window and surface on every layer: the design size on screens
+// of 96, 120, 144, 168 and 192 DPI, and an odd client size at each, where every device pixel shows
+// a unit of the surface and the units' pixels tile the client area exactly.
+TEST(PixelsAndUnits, EveryScreenDensityGivesTheDesignSizeAndCoversEveryPixel) {
+  struct Screen {
+    double Dpi;
+    int Scale;  // quarters
+    int Width;  // the window's client area for the design size, in device pixels
+    int Height;
+    int OddWidth;  // another client area, and the surface it gives
+    int OddHeight;
+    int OddUnitsWide;
+    int OddUnitsHigh;
+  };
+  const Screen screens[] = {
+      {96, 4, 626, 549, 801, 603, 801, 603},      {120, 5, 783, 687, 801, 603, 641, 482},
+      {144, 6, 939, 824, 940, 825, 627, 550},     {168, 7, 1096, 961, 1001, 777, 572, 444},
+      {192, 8, 1252, 1098, 1253, 1097, 627, 549},
+  };
+  for (const Screen& screen : screens) {
+    SCOPED_TRACE(screen.Dpi);
+    ASSERT_EQ(ScaleForDpi(screen.Dpi), screen.Scale);
+    EXPECT_EQ(FirstPixelOfUnit(StartWidth, screen.Scale), screen.Width);
+    EXPECT_EQ(FirstPixelOfUnit(StartHeight, screen.Scale), screen.Height);
+    EXPECT_EQ(UnitsShownOn(screen.Width, screen.Scale), StartWidth);
+    EXPECT_EQ(UnitsShownOn(screen.Height, screen.Scale), StartHeight);
+    EXPECT_EQ(UnitsShownOn(screen.OddWidth, screen.Scale), screen.OddUnitsWide);
+    EXPECT_EQ(UnitsShownOn(screen.OddHeight, screen.Scale), screen.OddUnitsHigh);
+
+    // Pixel by pixel across the odd width: each shows the unit whose pixels it lies among, and a
+    // pointer on it lands in that unit.
+    const int units = screen.OddUnitsWide;
+    for (int pixel = 0; pixel < screen.OddWidth; ++pixel) {
+      const int unit = UnitOfPixel(pixel, screen.Scale);
+      ASSERT_LT(unit, units) << pixel;
+      ASSERT_LE(FirstPixelOfUnit(unit, screen.Scale), pixel) << pixel;
+      ASSERT_LT(pixel, FirstPixelOfUnit(unit + 1, screen.Scale)) << pixel;
+      ASSERT_EQ(static_cast<int>(PointerToUnits(pixel, screen.Scale)), unit) << pixel;
+    }
+    // The surface's pixels reach the window's edge, its last unit perhaps in part.
+    const PixelRect whole = PixelsOfUnits({0, 0, units, 1}, screen.Scale);
+    EXPECT_EQ(whole.X, 0);
+    EXPECT_GE(whole.Width, screen.OddWidth);
+    EXPECT_LT(whole.Width - screen.OddWidth, FirstPixelOfUnit(1, screen.Scale));
+  }
+  // Densities desktops do not scale by, and nonsense, are unscaled; pixel ratios are held to
+  // 1x..4x.
+  EXPECT_EQ(ScaleForDpi(100), Unscaled);
+  EXPECT_EQ(ScaleForDpi(0), Unscaled);
+  EXPECT_EQ(ScaleForDpi(5000), Unscaled);
+  EXPECT_EQ(ScaleForPixelRatio(2), 8);
+  EXPECT_EQ(ScaleForPixelRatio(1.5), 6);
+  EXPECT_EQ(ScaleForPixelRatio(0.5), Unscaled);
+  EXPECT_EQ(ScaleForPixelRatio(9), LargestScale);
+}
+
+// Two hundred resizes reported in one pass cost one: the surface and the layer's buffers follow
+// the last size once, the whole picture waits for the present cadence, and it is shown in parts
+// no larger than the host allows while the timers keep firing once a millisecond throughout.
+TEST(Host, AResizeStormIsAppliedOnceAndShownInPartsWithoutLosingAFiring) {
+  auto program = std::make_unique<Program>();
+  program->RunTimerHandlers = false;  // the firings are counted, and draw nothing of their own
+  Host host;
+  Window w;
+  w.Now = 1'000 * NsPerMs;
+  HostResized(host, 939, 824, 6);
+  LoadHost(host, w, *program);
+  ASSERT_EQ(program->surface.Width, StartWidth);
+  ASSERT_EQ(program->surface.Height, StartHeight);
+  ASSERT_EQ(w.Resizes, 1);
+
+  // A pass a millisecond, the picture shown at start-up first.
+  auto runFor = [&](int milliseconds) {
+    for (int k = 0; k < milliseconds; ++k) {
+      w.Now += NsPerMs;
+      host.InputWaiting = true;
+      RunHostPass(host, w, *program);
+    }
+  };
+  runFor(100);
+  w.Shown.clear();
+  w.PartPixels.clear();
+  const int64_t ticksBefore = program->Firings.CountT;
+
+  for (int k = 0; k < 199; ++k) {
+    w.SizesToReport.emplace_back(600 + 37 * k % 5000, 400 + 53 * k % 3000);
+  }
+  w.SizesToReport.emplace_back(3001, 1999);
+  const int64_t presentDue = host.NextPresentNs;
+  runFor(1);
+  EXPECT_EQ(w.Resizes, 2);
+  EXPECT_EQ(program->surface.Width, UnitsShownOn(3001, 6));
+  EXPECT_EQ(program->surface.Height, UnitsShownOn(1999, 6));
+  EXPECT_TRUE(w.Shown.empty() || w.Now >= presentDue);
+
+  runFor(200);
+  // The whole surface was shown, every unit once, and no part was larger than allowed.
+  EXPECT_EQ(AreaOf(w.Shown), int64_t{program->surface.Width} * program->surface.Height);
+  ASSERT_GT(w.PartPixels.size(), 1U);
+  EXPECT_LE(*std::max_element(w.PartPixels.begin(), w.PartPixels.end()), host.PartPixels);
+  EXPECT_EQ(program->Firings.CountT - ticksBefore, 201);
+}
