@@ -31,7 +31,6 @@
 namespace {
 
 constexpr int MaxFiringsPerInput = 4000;  // keeps one input well under a second
-constexpr int64_t NsPerMs = 1'000'000;
 
 // The seeding reseeds from the clock; a fixed script of draws makes every input replay exactly.
 // One seeding draws at most 731 numbers, so the script lasts for over a hundred seedings.

@@ -34,7 +34,6 @@ void operator delete(void* p, std::size_t /*size*/) noexcept {
 
 namespace {
 
-constexpr int64_t NsPerMs = 1'000'000;
 
 // The program as a window layer drives it, on a clock the test moves a millisecond at a time.
 struct Session {

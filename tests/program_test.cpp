@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int64_t NsPerMs = 1'000'000;
 
 struct Driven : ::testing::Test {
   std::unique_ptr<Program> p = std::make_unique<Program>();
