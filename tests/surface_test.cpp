@@ -506,7 +506,7 @@ TEST(ChangedRegion, EveryPaintedPixelIsInsideTheUploadedRectangles) {
   };
   const float specials[] = {NaN, Inf, -Inf, 1e30F, -1e30F};
   for (int call = 0; call < 3000; ++call) {
-    const std::vector<Colour> before = surface.Pixels;
+    const PixelBuffer before = surface.Pixels;
     float x = next(-40, 240);
     float y = next(-40, 190);
     if (call % 97 == 0) {

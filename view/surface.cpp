@@ -144,13 +144,17 @@ bool ResizeSurface(Surface& surface, int width, int height) {
   }
   // Both allocations come before anything changes, so running out of memory leaves the surface
   // exactly as it was.
-  std::vector<Colour> pixels;
+  PixelBuffer pixels;
   ChangedRegion changed;
   try {
-    pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), surface.Background);
+    // Made at its full size, black as it comes: only another background is painted in.
+    pixels = PixelBuffer(static_cast<size_t>(width) * static_cast<size_t>(height));
     changed = NewChangedRegion(width, height);
   } catch (const std::bad_alloc&) {
     return false;
+  }
+  if (surface.Background != Black) {
+    std::fill(pixels.begin(), pixels.end(), surface.Background);
   }
   // The picture stays anchored at the top-left corner; the new area shows the background.
   if (HasPixels(surface)) {

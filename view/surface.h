@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "view/changed_region.h"
@@ -16,6 +20,37 @@ constexpr Colour RGB(int r, int g, int b) {
 inline constexpr Colour Black = RGB(0, 0, 0);
 inline constexpr Colour White = RGB(255, 255, 255);
 
+// Pixel memory as the system hands it out, zeroed (black), and left as it comes: a buffer for a
+// huge window is then never swept through when it is made, and the system supplies its pages one
+// by one as they are first drawn on. A buffer is only ever made at its full size, never grown in
+// place, since a grown one would keep whatever its reused memory held.
+template <typename T>
+struct ZeroedAllocator {
+  using value_type = T;
+  ZeroedAllocator() = default;
+  template <typename U>
+  explicit ZeroedAllocator(const ZeroedAllocator<U>& /*other*/) {}
+  T* allocate(size_t count) {
+    void* memory = std::calloc(count, sizeof(T));
+    if (memory == nullptr) {
+      throw std::bad_alloc();
+    }
+    return static_cast<T*>(memory);
+  }
+  void deallocate(T* memory, size_t /*count*/) { std::free(memory); }
+  // A new element is the zero the memory came with; anything else is constructed as usual.
+  template <typename U>
+  void construct(U* /*at*/) {}
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+  friend bool operator==(const ZeroedAllocator& /*a*/, const ZeroedAllocator& /*b*/) {
+    return true;
+  }
+};
+using PixelBuffer = std::vector<Colour, ZeroedAllocator<Colour>>;
+
 // The persistent drawing surface of the window: a 32-bit pixel buffer that keeps what is drawn on
 // it until it is cleared, one pixel per surface unit (a window layer may show a unit as several
 // pixels of a dense screen). Coordinates are in surface units, origin top-left, y downwards; pixel
@@ -24,7 +59,7 @@ inline constexpr Colour White = RGB(255, 255, 255);
 struct Surface {
   int Width = 0;
   int Height = 0;
-  std::vector<Colour> Pixels;  // row-major, Width * Height
+  PixelBuffer Pixels;  // row-major, Width * Height
   Colour Background = Black;
   Colour PenColour = Black;  // used when a drawing call gives no colour; black erases without trace
   Colour Fill = Black;       // interior of circles
