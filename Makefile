@@ -7,8 +7,11 @@
 #   make package   the Debian package, build/release/gravity_<version>_<arch>.deb
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding, then
-#                  ticks and CPU with the window at 626 x 549, 3840 x 2160 and 7680 x 4320
-#   make measure-sizes   the last part of make measure alone
+#                  ticks and CPU with the window at 626 x 549, 3840 x 2160 and 7680 x 4320, then
+#                  the ticks of every second through resizes
+#   make measure-sizes   the window sizes' part of make measure alone
+#   make measure-resizes   ticks of every second while the window is resized to 7680 x 4320 and
+#                  back and then 200 times in 2 s (the last part of make measure)
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 #   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
@@ -43,7 +46,7 @@ CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
 .PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps measure-sizes windows windows-measure clean
+	web-screenshot web-measure browser-deps measure-sizes measure-resizes windows windows-measure clean
 
 build:
 	$(DEPS) run
@@ -98,6 +101,9 @@ measure:
 
 measure-sizes: export MEASURE_ONLY = sizes
 measure-sizes: measure
+
+measure-resizes: export MEASURE_ONLY = resizes
+measure-resizes: measure
 
 # Takes the picture under Xvfb, a few seconds after a new universe starts; each run differs.
 screenshot: build

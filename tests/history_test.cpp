@@ -243,7 +243,7 @@ TEST(RecorderCountdown, TheFullHistorySwitchesToPlaybackTwentyTicksAfterTheLastR
   }
   EXPECT_TRUE(timers.t.Enabled);
   EXPECT_EQ(world->TickCounter, 0);
-  std::fill(surface.Pixels.begin(), surface.Pixels.end(), White);
+  PaintAll(surface, White);
 
   SimulationTick(*world, surface, timers);  // tick 22: the countdown runs out with no slot left
 

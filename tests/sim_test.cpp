@@ -467,7 +467,7 @@ TEST(BodyDrawing, BeforeTheFirstSeedingTheTickDrawsBlackDotsAtTheOriginAndChange
   auto world = NewWorld();
   Surface surface;
   ResizeSurface(surface, 100, 100);
-  std::fill(surface.Pixels.begin(), surface.Pixels.end(), White);
+  PaintAll(surface, White);
   Timers timers;
 
   for (int n = 0; n < 50; ++n) {

@@ -2,6 +2,7 @@
 
 // Small helpers shared by the unit tests.
 
+#include <algorithm>
 #include <memory>
 
 #include "view/surface.h"
@@ -26,4 +27,11 @@ inline int CountPixels(const Surface& surface, Colour colour) {
     count += pixel == colour ? 1 : 0;
   }
   return count;
+}
+
+// Paints every pixel by hand and marks it drawn, as the drawing operations do, so that clearing
+// knows to clear it.
+inline void PaintAll(Surface& surface, Colour colour) {
+  std::fill(surface.Pixels.begin(), surface.Pixels.end(), colour);
+  MarkChanged(surface.Changed, 0, 0, surface.Width - 1, surface.Height - 1);
 }

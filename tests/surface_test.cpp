@@ -429,6 +429,35 @@ TEST(Resizing, ChangingOnlyTheWidthKeepsRowsAligned) {
   EXPECT_EQ(Picture(surface), (std::vector<std::string>{"oo", "o.", "o.", "oo"}));
 }
 
+// Clearing and resizing copy and fill only the tiles painted since the last clear, however
+// scattered: more runs of tiles than a list holds, on a surface larger than any screen.
+TEST(Resizing, ScatteredDrawingSurvivesResizesAndAClearLeavesNothing) {
+  Surface surface = MakeSurface(2000, 1500);
+  int drawn = 0;
+  for (int k = 0; k < 2000; ++k) {
+    const int x = (k * 7919) % 1999;
+    const int y = (k * 104729) % 1499;
+    if (PixelAt(surface, x, y) == Black) {
+      PSet(surface, static_cast<float>(x), static_cast<float>(y), Red);
+      ++drawn;
+    }
+  }
+  ResizeSurface(surface, 2500, 1800);
+  EXPECT_EQ(CountPixels(surface, Red), drawn);
+  ResizeSurface(surface, 1000, 700);
+  const int kept = CountPixels(surface, Red);
+  EXPECT_GT(kept, drawn / 5);
+  ResizeSurface(surface, 2400, 1600);
+  EXPECT_EQ(CountPixels(surface, Red), kept);
+  Cls(surface);
+  EXPECT_EQ(CountPixels(surface, Black), 2400 * 1600);
+  // Drawn again after the clear, and resized: the new drawing is all that shows.
+  PSet(surface, 2399, 1599, Blue);
+  ResizeSurface(surface, 2401, 1601);
+  EXPECT_EQ(PixelAt(surface, 2399, 1599), Blue);
+  EXPECT_EQ(CountPixels(surface, Black), 2401 * 1601 - 1);
+}
+
 TEST(Resizing, NegativeSizesGiveAnEmptySurfaceAndHugeOnesAreCapped) {
   Surface surface = MakeSurface(-5, 10);
   EXPECT_EQ(surface.Width, 0);

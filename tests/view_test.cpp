@@ -114,7 +114,7 @@ TEST(WorldToScreen, ZeroZoomGivesPointsThatAreNeverOnTheSurface) {
 
 TEST(Overlay, ClearsTheSurfaceFirst) {
   Surface surface = MakeSurface(40, 30);
-  surface.Pixels.assign(surface.Pixels.size(), Marker);
+  PaintAll(surface, Marker);
   const auto world = MakeWorld(1, 0, 0);
   DrawOverlay(*world, surface);
   EXPECT_EQ(CountPixels(surface, Marker), 0);
@@ -189,7 +189,7 @@ TEST(Overlay, OutlineFollowsTheOffset) {
 
 TEST(Overlay, ZeroZoomStillClearsAndDrawsTheCentreRing) {
   Surface surface = MakeSurface(40, 30);
-  surface.Pixels.assign(surface.Pixels.size(), Marker);
+  PaintAll(surface, Marker);
   const auto world = MakeWorld(0, 0, 0);
   DrawOverlay(*world, surface);
   EXPECT_EQ(CountPixels(surface, Marker), 0);

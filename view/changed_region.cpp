@@ -41,6 +41,27 @@ void AddRun(ChangedRects& rects, const ChangedRegion& region, int row, int first
   spill = {left, top, right - left, bottom - top};
 }
 
+// Lists the runs of tiles that have `mark` as rectangles, and takes the mark off them. Runs along
+// a row become one rectangle, and a run that spans the same columns as one in the row above
+// extends that rectangle downwards.
+void TakeRuns(ChangedRegion& region, uint8_t mark, ChangedRects& rects) {
+  for (int row = 0; row < region.Rows; ++row) {
+    uint8_t* tiles = TileRow(region, row);
+    int column = 0;
+    while (column < region.Columns) {
+      if ((tiles[column] & mark) == 0) {
+        ++column;
+        continue;
+      }
+      const int first = column;
+      while (column < region.Columns && (tiles[column] & mark) != 0) {
+        tiles[column++] &= static_cast<uint8_t>(~mark);
+      }
+      AddRun(rects, region, row, first, column - 1);
+    }
+  }
+}
+
 }  // namespace
 
 ChangedRegion NewChangedRegion(int width, int height) {
@@ -49,7 +70,8 @@ ChangedRegion NewChangedRegion(int width, int height) {
   region.Height = std::max(height, 0);
   region.Columns = TilesFor(region.Width);
   region.Rows = TilesFor(region.Height);
-  region.Tiles.assign(static_cast<size_t>(region.Columns) * static_cast<size_t>(region.Rows), 1);
+  region.Tiles.assign(static_cast<size_t>(region.Columns) * static_cast<size_t>(region.Rows),
+                      TileToShow);
   region.Any = !region.Tiles.empty();
   return region;
 }
@@ -66,35 +88,27 @@ void MarkChanged(ChangedRegion& region, int left, int top, int right, int bottom
   const int lastColumn = right / ChangedTileSide;
   for (int row = top / ChangedTileSide; row <= bottom / ChangedTileSide; ++row) {
     uint8_t* tiles = TileRow(region, row);
-    std::fill(tiles + firstColumn, tiles + lastColumn + 1, uint8_t{1});
+    std::fill(tiles + firstColumn, tiles + lastColumn + 1, uint8_t{TileToShow | TilePainted});
   }
   region.Any = true;
 }
 
 void MarkAllChanged(ChangedRegion& region) {
-  std::fill(region.Tiles.begin(), region.Tiles.end(), uint8_t{1});
+  for (uint8_t& tile : region.Tiles) {
+    tile |= TileToShow;
+  }
   region.Any = !region.Tiles.empty();
 }
 
 void TakeChangedRects(ChangedRegion& region, ChangedRects& rects) {
   rects.Count = 0;
-  if (!region.Any) {
-    return;
-  }
-  for (int row = 0; row < region.Rows; ++row) {
-    uint8_t* tiles = TileRow(region, row);
-    int column = 0;
-    while (column < region.Columns) {
-      if (tiles[column] == 0) {
-        ++column;
-        continue;
-      }
-      const int first = column;
-      while (column < region.Columns && tiles[column] != 0) {
-        tiles[column++] = 0;
-      }
-      AddRun(rects, region, row, first, column - 1);
-    }
+  if (region.Any) {
+    TakeRuns(region, TileToShow, rects);
   }
   region.Any = false;
+}
+
+void TakePaintedRects(ChangedRegion& region, ChangedRects& rects) {
+  rects.Count = 0;
+  TakeRuns(region, TilePainted, rects);
 }

@@ -144,32 +144,48 @@ bool ResizeSurface(Surface& surface, int width, int height) {
   }
   // Both allocations come before anything changes, so running out of memory leaves the surface
   // exactly as it was.
-  PixelBuffer pixels;
-  ChangedRegion changed;
+  Surface resized;
   try {
-    // Made at its full size, black as it comes: only another background is painted in.
-    pixels = PixelBuffer(static_cast<size_t>(width) * static_cast<size_t>(height));
-    changed = NewChangedRegion(width, height);
+    resized.Pixels = PixelBuffer(static_cast<size_t>(width) * static_cast<size_t>(height));
+    resized.Changed = NewChangedRegion(width, height);
   } catch (const std::bad_alloc&) {
     return false;
   }
+  resized.Width = width;
+  resized.Height = height;
+  // The new pixels are black as they come; another background is painted in.
   if (surface.Background != Black) {
-    std::fill(pixels.begin(), pixels.end(), surface.Background);
+    std::fill(resized.Pixels.begin(), resized.Pixels.end(), surface.Background);
+    resized.ClearedTo = surface.Background;
   }
-  // The picture stays anchored at the top-left corner; the new area shows the background.
+
+  // The picture stays anchored at the top-left corner. Where the old surface was cleared to what
+  // the new one holds, only its painted tiles need copying; otherwise all of what is kept.
   if (HasPixels(surface)) {
-    const int keptWidth = std::min(width, surface.Width);
-    const int keptHeight = std::min(height, surface.Height);
-    for (int py = 0; py < keptHeight; ++py) {
-      const Colour* from = RowStart(surface, py);
-      std::copy(from, from + keptWidth,
-                pixels.data() + static_cast<size_t>(py) * static_cast<size_t>(width));
+    const PixelRect kept{0, 0, std::min(width, surface.Width), std::min(height, surface.Height)};
+    ChangedRects painted;
+    if (surface.ClearedTo == resized.ClearedTo) {
+      TakePaintedRects(surface.Changed, painted);
+    } else {
+      painted.Count = 1;
+      painted.Rects[0] = kept;
+    }
+    for (int i = 0; i < painted.Count; ++i) {
+      const PixelRect& rect = painted.Rects[static_cast<size_t>(i)];
+      const int right = std::min(rect.X + rect.Width, kept.Width);
+      const int bottom = std::min(rect.Y + rect.Height, kept.Height);
+      for (int py = rect.Y; py < bottom && rect.X < right; ++py) {
+        const Colour* from = RowStart(surface, py);
+        std::copy(from + rect.X, from + right, RowStart(resized, py) + rect.X);
+      }
+      MarkChanged(resized.Changed, rect.X, rect.Y, right - 1, bottom - 1);
     }
   }
-  surface.Changed = std::move(changed);
-  surface.Pixels = std::move(pixels);
+  surface.Pixels = std::move(resized.Pixels);
+  surface.Changed = std::move(resized.Changed);
   surface.Width = width;
   surface.Height = height;
+  surface.ClearedTo = resized.ClearedTo;
   return true;
 }
 
@@ -183,7 +199,21 @@ float ScaleHeight(const Surface& surface) {
 
 void Cls(Surface& surface) {
   if (HasPixels(surface)) {
-    std::fill(surface.Pixels.begin(), surface.Pixels.end(), surface.Background);
+    // Outside the painted tiles the surface holds what it was cleared to: where that is the
+    // background, only the painted tiles need painting over.
+    ChangedRects painted;
+    TakePaintedRects(surface.Changed, painted);
+    if (surface.ClearedTo != surface.Background) {
+      painted.Count = 1;
+      painted.Rects[0] = {0, 0, surface.Width, surface.Height};
+      surface.ClearedTo = surface.Background;
+    }
+    for (int i = 0; i < painted.Count; ++i) {
+      const PixelRect& rect = painted.Rects[static_cast<size_t>(i)];
+      for (int py = rect.Y; py < rect.Y + rect.Height; ++py) {
+        std::fill_n(RowStart(surface, py) + rect.X, rect.Width, surface.Background);
+      }
+    }
   }
   MarkAllChanged(surface.Changed);
 }

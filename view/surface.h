@@ -63,7 +63,8 @@ struct Surface {
   Colour Background = Black;
   Colour PenColour = Black;  // used when a drawing call gives no colour; black erases without trace
   Colour Fill = Black;       // interior of circles
-  ChangedRegion Changed;     // the pixels drawn on since the window last showed them
+  ChangedRegion Changed;     // the pixels drawn on since shown, and those since cleared
+  Colour ClearedTo = Black;  // what every pixel outside the painted tiles holds
 };
 
 // The largest side the surface takes: far beyond any real screen, it guards against absurd window
@@ -71,7 +72,9 @@ struct Surface {
 inline constexpr int MaxSurfaceSide = 16384;
 
 // Resizes the surface, keeping the pixels that still fit and filling the new area with the
-// background; all of it counts as changed. A side is held to MaxSurfaceSide. The only surface
+// background; all of it counts as changed. Only the tiles painted since the last clear are
+// copied, and black new pixels are left as the system gives them, so a huge resize costs what was
+// drawn rather than the surface's area. A side is held to MaxSurfaceSide. The only surface
 // operation that allocates: when memory runs out, the surface stays exactly as it was and the
 // result is false.
 bool ResizeSurface(Surface& surface, int width, int height);
@@ -79,7 +82,8 @@ bool ResizeSurface(Surface& surface, int width, int height);
 float ScaleWidth(const Surface& surface);
 float ScaleHeight(const Surface& surface);
 
-// Fills the whole surface with the background colour.
+// Fills the whole surface with the background colour: only the painted tiles need it where the
+// rest holds the background already.
 void Cls(Surface& surface);
 // Sets the colour for the interior of later circles.
 void FillColor(Surface& surface, Colour colour);
