@@ -1,5 +1,17 @@
 #pragma once
 
+// The desktop's window layer on SDL2, for X11 and Wayland. It supplies the host (host/host.h):
+// - Pixels: the surface's changed rectangles are copied into the window's own pixel buffer, or
+//   uploaded into a renderer's texture where there is none, at the screen's scale.
+// - Cadence: the host sleeps in SDL's event wait, which wakes at once for input, for the whole
+//   milliseconds until its next firing and in a plain sleep for the rest, on the steady clock.
+// - Input: SDL's key-down events become virtual key codes by the keys' labels (key_codes.h), with
+//   every auto-repeat a press of its own; a mouse-button release seeds at the pointer, its window
+//   coordinates turned into device pixels and those into units by the host's rule. Window events
+//   report a new client size, a lost picture or another display's refresh rate.
+// - End: Escape, closing the window, SIGINT and SIGTERM end the host's loop; the entry point then
+//   closes the window and returns 0.
+
 #include <SDL2/SDL_rect.h>
 #include <SDL2/SDL_render.h>
 #include <SDL2/SDL_surface.h>

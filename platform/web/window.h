@@ -1,5 +1,22 @@
 #pragma once
 
+// The browser window layer: the same core as the desktop program, on a web page through
+// WebAssembly. It supplies the host (host/host.h):
+// - Pixels: the surface is the page canvas's drawing buffer, one surface unit to a CSS pixel, which
+//   the browser shows scaled up to the screen without smoothing; the rectangles drawn on since the
+//   last present go onto the canvas.
+// - Cadence: each animation frame runs one host pass, with the firings of the 1 ms timers that
+//   fell due since the last one by performance.now(). A frame comes every 16 ms or so, so up to
+//   250 ms of lag is caught up; a longer gap (a hidden tab) is a stall and is not replayed.
+// - Input: key presses become virtual key codes through KeyboardEvent's key and code and the
+//   shared key table; the on-screen keys beside the canvas hand over the same codes. Mouse-button
+//   releases on the canvas, and the end of a touch on it as a left button's release, are taken at
+//   their place in CSS pixels, which are surface units. The page neither scrolls on the command
+//   keys nor opens a menu on a right click, and a touch on the canvas neither scrolls nor zooms
+//   the page. A new canvas size is reported to the host by the page's resize observer.
+// - End: Escape stops the frame loop and the input at once, so nothing more runs or is drawn, and
+//   a line below the canvas says to reload the page to start again.
+
 #include <cstdint>
 #include <vector>
 

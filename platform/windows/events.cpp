@@ -1,19 +1,3 @@
-// The Windows window layer: the same core as the desktop program and the page, on plain Win32
-// with no library beyond the system's own. It supplies the host (host/host.h):
-// - Pixels: the surface's changed rectangles are copied into a DIB section and blitted onto the
-//   client area, stretched with nearest neighbour where the monitor is dense (window.h).
-// - Cadence: the host sleeps on a high-resolution waitable timer set for its next moment, and on
-//   the message queue at the same time; where Windows has no high-resolution timers (before
-//   Windows 10 1803) an ordinary one with the system timer at 1 ms stands in. While the user drags
-//   the window's frame, Windows' own loop runs the messages and a window timer runs the host's
-//   passes instead.
-// - Input: WM_KEYDOWN's virtual-key code is already the code the commands take: 13 for both Enter
-//   keys, the navigation keys for the keypad with NumLock off, one message per auto-repeat. The
-//   release of any mouse button seeds at the pointer, its device pixels turned into units by the
-//   host's rule. WM_SIZE and WM_DPICHANGED report the client area, WM_MOVE the refresh rate.
-// - End: Escape and closing the window end the process at once with ExitProcess(0). Tearing the
-//   window down first shows nothing new and under Wine takes seconds.
-
 #include <cstdio>
 
 #include "platform/key_table.h"
@@ -25,7 +9,6 @@
 namespace {
 
 constexpr UINT_PTR SizeMoveTimer = 1;
-constexpr int64_t NsPerTimerUnit = 100;  // waitable timers count in units of 100 ns
 
 [[noreturn]] void EndProcess() {
   std::fflush(stdout);  // the measuring build's last counts
@@ -136,34 +119,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return message == WM_ERASEBKGND || message == WM_XBUTTONUP || message == WM_XBUTTONDOWN ? 1 : 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-int64_t PlatformNowNs(Window& /*w*/) {
-  static const int64_t frequency = [] {
-    LARGE_INTEGER f{};
-    QueryPerformanceFrequency(&f);
-    return static_cast<int64_t>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter{};
-  QueryPerformanceCounter(&counter);
-  const int64_t c = counter.QuadPart;
-  return c / frequency * NsPerSecond + c % frequency * NsPerSecond / frequency;
-}
-
-bool PlatformWait(Window& w, int64_t wakeNs) {
-  const int64_t waitNs = wakeNs - PlatformNowNs(w);
-  if (waitNs <= 0) {
-    return false;
-  }
-  if (w.Timer != nullptr) {
-    LARGE_INTEGER due{};
-    due.QuadPart = -std::max<int64_t>(waitNs / NsPerTimerUnit, 1);  // relative, in 100 ns
-    SetWaitableTimer(w.Timer, &due, 0, nullptr, nullptr, FALSE);
-    return MsgWaitForMultipleObjectsEx(1, &w.Timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-           WAIT_OBJECT_0 + 1;
-  }
-  return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(waitNs / NsPerMs), QS_ALLINPUT,
-                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
 }
 
 // Dispatches every pending message; the window procedure hands them on. While the user drags the

@@ -1,5 +1,21 @@
 #pragma once
 
+// The Windows window layer: the same core as the desktop program and the page, on plain Win32
+// with no library beyond the system's own. It supplies the host (host/host.h):
+// - Pixels: the surface's changed rectangles are copied into a DIB section and blitted onto the
+//   client area, stretched with nearest neighbour where the monitor is dense.
+// - Cadence: the host sleeps on a high-resolution waitable timer set for its next moment, and on
+//   the message queue at the same time; where Windows has no high-resolution timers (before
+//   Windows 10 1803) an ordinary one with the system timer at 1 ms stands in. While the user drags
+//   the window's frame, Windows' own loop runs the messages and a window timer runs the host's
+//   passes instead.
+// - Input: WM_KEYDOWN's virtual-key code is already the code the commands take: 13 for both Enter
+//   keys, the navigation keys for the keypad with NumLock off, one message per auto-repeat. The
+//   release of any mouse button seeds at the pointer, its device pixels turned into units by the
+//   host's rule. WM_SIZE and WM_DPICHANGED report the client area, WM_MOVE the refresh rate.
+// - End: Escape and closing the window end the process at once with ExitProcess(0). Tearing the
+//   window down first shows nothing new and under Wine takes seconds.
+
 #include <cstdint>
 
 #include "host/host.h"
