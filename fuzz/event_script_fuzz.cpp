@@ -45,10 +45,10 @@ namespace {
 // A tick takes about a quarter of a millisecond under the sanitizers: this keeps the longest input
 // to a few dozen milliseconds, and the fuzzer's average to a few.
 constexpr int MaxFiringsPerInput = 100;
-// Every key clears the whole surface, and a new surface is fresh memory (below): at 128 k pixels
-// both stay within a few milliseconds, while a side can still reach the largest the surface takes
+// Every key clears the whole surface, and a larger surface is fresh memory (below): at 32 k pixels
+// both stay well within a millisecond, while a side can still reach the largest the surface takes
 // with the other side short.
-constexpr int64_t MaxSurfaceArea = 1 << 17;
+constexpr int64_t MaxSurfaceArea = 1 << 15;
 constexpr int TicksPerRecorderStep = 64;
 constexpr int64_t NsPerMs = 1'000'000;
 
