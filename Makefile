@@ -74,7 +74,7 @@ test: web browser-deps windows
 check:
 	$(DEPS) check
 	$(CONFIGURE) -B $(TIDY) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DGRAVITY_TIDY=ON >/dev/null
-	cmake --build $(TIDY) -j $(JOBS) --target gravity_core power_constants_gen
+	cmake --build $(TIDY) -j $(JOBS) --target tidy
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON >/dev/null
 	cmake --build $(RELEASE) -j $(JOBS)
 	ctest --test-dir $(RELEASE) -L unit -j $(JOBS) --output-on-failure
