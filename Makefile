@@ -4,6 +4,8 @@
 #   make test      installs what is missing, builds and runs every test, the packaging ones
 #                  included, then the unit tests again under AddressSanitizer +
 #                  UndefinedBehaviorSanitizer (built with clang)
+#   make check     the edit-and-test loop: the release build's unit tests alone, and clang-tidy on
+#                  the core, each file checked again only when it changed
 #   make package   the Debian package, build/release/gravity_<version>_<arch>.deb
 #   make measure   CPU use, timer firings and presents of the running program under Xvfb, then
 #                  ticks, presents, CPU and resident memory over a minute after a seeding, then
@@ -29,6 +31,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 SANITIZE := build/sanitize
+TIDY := build/tidy
 BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 600
@@ -45,7 +48,7 @@ CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
-.PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
+.PHONY: build run test check package bench fuzz measure screenshot animation icons web web-run \
 	web-screenshot web-measure browser-deps measure-sizes measure-resizes windows windows-measure clean
 
 build:
@@ -68,6 +71,16 @@ test: web browser-deps windows
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
 	cmake --build $(SANITIZE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(SANITIZE) -L unit --output-on-failure
+
+# Quick enough to run after every edit once the trees are built: no window, browser, packaging or
+# Windows test, no sanitizer build.
+check:
+	$(DEPS) check
+	$(CONFIGURE) -B $(TIDY) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DGRAVITY_TIDY=ON >/dev/null
+	cmake --build $(TIDY) -j $(JOBS) --target tidy
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON >/dev/null
+	cmake --build $(RELEASE) -j $(JOBS)
+	ctest --test-dir $(RELEASE) -L unit -j $(JOBS) --output-on-failure
 
 package:
 	$(DEPS) package

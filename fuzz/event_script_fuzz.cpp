@@ -1,6 +1,12 @@
-// Reads its input as a script of window events and runs them through the program's entry points,
-// as a window layer does, checking the world's invariants after every event. Escape ends the
-// program; the script then goes on in a newly started one.
+// Reads its input as a script of window events and runs them through the program's entry points
+// and its firing dispatch, as a window layer does, checking the world's invariants after every
+// event. Escape ends the program; the script then goes on in a newly started one.
+//
+// Each input stays short, so that the fuzzer tries hundreds of them a second: it runs at most
+// MaxFiringsPerInput firings, and its surfaces stay within MaxSurfaceArea. The interesting states
+// come from keys, resizes, releases and mode switches; the one that only a long run reaches, a full
+// history, comes from opcode 8, which runs the recorder's own calls tick by tick as the simulation
+// does, but without the physics in between.
 //
 // Script: a sequence of events, each an opcode byte followed by its operands (missing operand
 // bytes read as zero):
@@ -8,11 +14,16 @@
 //   1  key press, one of the bound keys          (1 byte)
 //   2  mouse release at any float position       (1 byte button, 4 bytes x, 4 bytes y)
 //   3  mouse release on a pixel of the surface   (1 byte button, 2 bytes x, 2 bytes y)
-//   4  window resize                             (2 bytes width, 2 bytes height)
+//   4  window resize, each side a signed 16-bit number, the height cut down to keep the area
+//      within MaxSurfaceArea                     (2 bytes width, 2 bytes height)
 //   5  one millisecond passes, with the firings it brings
-//   6  a run of milliseconds                     (1 byte: count / 4)
-//   7  recorder late in the run, as after a long session (1 byte)
+//   6  a run of milliseconds                     (1 byte: count)
+//   7  the clock jumps, as after a busy moment or a stall, and one pass runs what is due
+//                                                (1 byte: milliseconds)
+//   8  while the simulation runs, the recorder runs on without moving the bodies
+//                                                (1 byte: count x 64 ticks; 4 x 247 fill it)
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -24,13 +35,21 @@
 #include <span>
 
 #include "commands/handle_key.h"
+#include "history/record.h"
 #include "program/program.h"
 #include "world/rounding.h"
 #include "world/world.h"
 
 namespace {
 
-constexpr int MaxFiringsPerInput = 4000;  // keeps one input well under a second
+// A tick takes about a quarter of a millisecond under the sanitizers: this keeps the longest input
+// to a few dozen milliseconds, and the fuzzer's average to a few.
+constexpr int MaxFiringsPerInput = 100;
+// Every key clears the whole surface, and a larger surface is fresh memory (below): at 32 k pixels
+// both stay well within a millisecond, while a side can still reach the largest the surface takes
+// with the other side short.
+constexpr int64_t MaxSurfaceArea = 1 << 15;
+constexpr int TicksPerRecorderStep = 64;
 
 // The seeding reseeds from the clock; a fixed script of draws makes every input replay exactly.
 // One seeding draws at most 731 numbers, so the script lasts for over a hundred seedings.
@@ -129,19 +148,49 @@ int16_t BoundKey(uint8_t index) {
   return k < CommandKeys.size() ? CommandKeys[k] : int16_t{65};
 }
 
+// What a resize must leave: the size asked for, each side held to 0..MaxSurfaceSide, or the old
+// size when it was refused; a pixel for every unit either way.
+void CheckResize(const Surface& surface, int width, int height, bool resized, int oldWidth,
+                 int oldHeight) {
+  const int wantWidth = resized ? std::clamp(width, 0, MaxSurfaceSide) : oldWidth;
+  const int wantHeight = resized ? std::clamp(height, 0, MaxSurfaceSide) : oldHeight;
+  if (surface.Width != wantWidth || surface.Height != wantHeight) {
+    Fail("a resize gives the size asked for, held to the largest side, or keeps the old one");
+  }
+  if (surface.Pixels.size() !=
+      static_cast<size_t>(surface.Width) * static_cast<size_t>(surface.Height)) {
+    Fail("a pixel for every surface unit");
+  }
+}
+
+// Under AddressSanitizer every block over 128 kB is fresh memory from the kernel, and on a virtual
+// machine its pages cost more than a short input's whole run. So one Program serves every input,
+// started afresh in place, and each input starts on a window small enough for the allocator to
+// reuse its surface; resizes then explore the other sizes.
+constexpr int StartWidth = 200;
+constexpr int StartHeight = 150;
+
+Program& TheProgram() {
+  static Program* const program = new Program;
+  return *program;
+}
+
 struct Session {
-  std::unique_ptr<Program> program;
+  Program* program = &TheProgram();
   std::span<const float> draws;
-  int64_t clock = 0;  // the monotonic clock the firings run on, in nanoseconds
-  int firings = 0;
+  int64_t clock = 0;        // the monotonic clock the firings run on, in nanoseconds
+  int64_t firedBefore = 0;  // firings of the programs that Escape ended
 
   explicit Session(std::span<const float> script) : draws(script) { Start(); }
 
   void Start() {
-    program = std::make_unique<Program>();
+    std::destroy_at(program);
+    std::construct_at(program);
     program->random.Script = draws;
-    LoadProgram(*program, 626, 549);
+    LoadProgram(*program, StartWidth, StartHeight);
   }
+
+  int64_t Fired() const { return firedBefore + program->Firings.CountT + program->Firings.CountH; }
 
   void Press(int16_t key) {
     const World& world = program->world;
@@ -155,19 +204,46 @@ struct Session {
     // Ended: not one more firing runs or draws.
     ChangedRects taken;
     TakeChanges(*program, taken);
+    const int64_t fired = Fired();
     clock += 100 * NsPerMs;
     RunDueFirings(*program, clock);
     ReleaseMouseButton(*program, 1, 0, 300, 300);
     PressKey(*program, KeyEnter, 0);
-    if (HasChanges(*program)) Fail("nothing is drawn after the end");
+    if (HasChanges(*program) || Fired() != fired) Fail("nothing runs or is drawn after the end");
+    firedBefore = fired;
     Start();
   }
 
-  void Fire() {
-    if (firings >= MaxFiringsPerInput) return;
-    ++firings;
-    clock += NsPerMs;
+  void Resize(int width, int height) {
+    if (width > 0 && height > 0 && int64_t{width} * height > MaxSurfaceArea) {
+      height = static_cast<int>(MaxSurfaceArea / width);
+    }
+    const Surface& surface = program->surface;
+    const int oldWidth = surface.Width;
+    const int oldHeight = surface.Height;
+    const bool resized = ResizeProgram(*program, width, height);
+    CheckResize(surface, width, height, resized, oldWidth, oldHeight);
+  }
+
+  // The clock moves on by `ms` milliseconds in one pass, unless the input has run its firings.
+  void Pass(int64_t ms) {
+    if (Fired() >= MaxFiringsPerInput) return;
+    clock += ms * NsPerMs;
     RunDueFirings(*program, clock);
+  }
+
+  // The recorder's share of `ticks` simulation ticks, in the order the tick runs it: a full history
+  // in a few milliseconds instead of a minute of physics. Bodies are recorded only in the ticks
+  // whose countdown stands at its top, the only ones in which RecordBody writes.
+  void RunRecorder(int ticks) {
+    World& world = program->world;
+    Timers& timers = program->timers;
+    for (int k = 0; k < ticks && timers.t.Enabled; ++k) {
+      if (world.TickCounter == RecordPeriod - 1) {
+        for (int i = 0; i < BodyCount; ++i) RecordBody(world, i);
+      }
+      AdvanceRecorder(world, program->surface, timers);
+    }
   }
 };
 
@@ -178,8 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in{data, size};
   while (!in.Done()) {
     Program& program = *session.program;
-    World& world = program.world;
-    switch (in.Byte() % 8) {
+    switch (in.Byte() % 9) {
       case 0:
         session.Press(static_cast<int16_t>(in.Word()));
         break;
@@ -201,26 +276,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 4: {
-        // Sizes from 0 x 0 to 4000 x 3000, with the extremes likely.
-        const int width = in.Word() % 4001;
-        const int height = in.Word() % 3001;
-        ResizeProgram(program, width, height);
+        const int width = static_cast<int16_t>(in.Word());
+        const int height = static_cast<int16_t>(in.Word());
+        session.Resize(width, height);
         break;
       }
       case 5:
-        session.Fire();
+        session.Pass(1);
         break;
       case 6:
-        for (int k = 4 * in.Byte(); k > 0; --k) session.Fire();
+        for (int k = in.Byte(); k > 0; --k) session.Pass(1);
         break;
-      case 7: {
-        // A long session fills the history after 63000 ticks, too many for one input; start the
-        // recorder where such a session would stand.
-        const int late = in.Byte() % 8;
-        world.RecordIndex = static_cast<int16_t>(LastSlot - 3 + late % 5);
-        world.TickCounter = static_cast<int16_t>(late * 3);
+      case 7:
+        session.Pass(in.Byte());
         break;
-      }
+      case 8:
+        session.RunRecorder(in.Byte() * TicksPerRecorderStep);
+        break;
     }
     CheckInvariants(session.program->world, session.program->timers);
   }

@@ -17,7 +17,7 @@ inline constexpr int64_t InputIntervalNs = 4 * NsPerMs;
 
 // A present is shown in parts of at most this many device pixels, so a large one (a whole huge
 // window after a resize or a click) never holds the timers up for long: they run between parts.
-inline constexpr int64_t DefaultPartPixels = 128 * 1024;
+inline constexpr int64_t DefaultPartPixels = int64_t{128} * 1024;
 
 // The time between two refreshes of a display of `hz` (0 or less when the display does not say:
 // 60 Hz). Presenting more often than 240 times a second only takes time from the timers.

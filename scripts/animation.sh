@@ -24,29 +24,30 @@ for tool in Xvfb xdotool import convert; do
 done
 mkdir -p "$(dirname "$out")" || exit 1
 
-source "$(dirname "$0")/private-display.sh"
-start_private_display animation
-
-start_program_window animation "$binary"
+# The real-window tests' private display, program start and window search.
+source "$(dirname "$0")/../tests/window/lib.sh" "$binary"
+start_display
+start_gravity
+window=$(find_window) || exit 1
 
 xdotool mousemove --window "$window" 313 274 key --delay 5 --repeat "$zoom_out_presses" KP_Subtract \
   click 1 key t || { echo "animation: xdotool could not drive the window" >&2; exit 1; }
 
 # Capture as fast as possible and remember when each frame was taken, in milliseconds.
 for ((i = 0; i < frames; i++)); do
-  import -window "$window" "$work/frame_$(printf %03d "$i").png" ||
+  import -window "$window" "$WORK/frame_$(printf %03d "$i").png" ||
     { echo "animation: could not capture the window" >&2; exit 1; }
-  echo $(($(date +%s%N) / 1000000)) >>"$work/stamps"
+  echo $(($(date +%s%N) / 1000000)) >>"$WORK/stamps"
 done
-kill -0 "$app_pid" 2>/dev/null || { echo "animation: the program ended: $(head -3 "$work/stderr")" >&2; exit 1; }
+alive || { echo "animation: the program ended: $(head -3 "$WORK/stderr")" >&2; exit 1; }
 
 # Each frame stays up until the next one was taken (GIF delays are in hundredths of a second);
 # the last one as long as the one before it.
-delays=($(awk 'NR > 1 { d = int(($1 - last) / 10 + 0.5); print (d < 2 ? 2 : d) } { last = $1 }' "$work/stamps"))
+delays=($(awk 'NR > 1 { d = int(($1 - last) / 10 + 0.5); print (d < 2 ? 2 : d) } { last = $1 }' "$WORK/stamps"))
 delays+=("${delays[-1]}")
 args=()
 for ((i = 0; i < frames; i++)); do
-  args+=(-delay "${delays[i]}" "$work/frame_$(printf %03d "$i").png")
+  args+=(-delay "${delays[i]}" "$WORK/frame_$(printf %03d "$i").png")
 done
 convert "${args[@]}" -loop 0 +dither -colors "$colours" -layers Optimize "gif:$out.tmp" ||
   { echo "animation: could not assemble the GIF" >&2; exit 1; }

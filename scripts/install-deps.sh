@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons|web|windows|windows-test
+# Usage: scripts/install-deps.sh run|test|check|package|bench|fuzz|measure|icons|web|windows|windows-test
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
@@ -24,6 +24,7 @@ case "${1:-run}" in
   test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}"
                 "${windows[@]}" "${wine[@]}" clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev libmpfr-dev desktop-file-utils appstream man-db groff-base lintian) ;;
+  check) wanted=("${build[@]}" libgtest-dev libmpfr-dev clang-tidy) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
   measure) wanted=("${build[@]}" "${window[@]}") ;;
@@ -31,7 +32,7 @@ case "${1:-run}" in
   web) wanted=("${web[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
   windows-test) wanted=("${windows[@]}" "${window[@]}" "${wine[@]}") ;;
-  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure, icons, web, windows or windows-test)" >&2; exit 2 ;;
+  *) echo "install-deps: unknown task '$1' (run, test, check, package, bench, fuzz, measure, icons, web, windows or windows-test)" >&2; exit 2 ;;
 esac
 
 missing=()

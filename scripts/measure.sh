@@ -44,19 +44,19 @@ if [[ "$binary" == *.exe ]]; then
   launcher=(wine)
 fi
 
-source "$(dirname "$0")/private-display.sh"
+# The real-window tests' private display and window search.
+source "$(dirname "$0")/../tests/window/lib.sh" "$binary"
 # Large enough for the largest window measured; XVFB_SCREEN=7680x4320x30 measures a deep-colour
 # screen.
-XVFB_SCREEN=${XVFB_SCREEN:-7680x4320x24} start_private_display measure
+XVFB_SCREEN=${XVFB_SCREEN:-7680x4320x24} start_display
 
 ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
 
 start_program() {
-  env "$@" "${launcher[@]}" "$binary" >"$work/counts" 2>"$work/stderr" &
-  app_pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null | head -1)
-  [[ -n "$window" ]] || { echo "measure: no window appeared: $(head -3 "$work/stderr")" >&2; exit 1; }
+  env "$@" "${launcher[@]}" "$binary" >"$WORK/counts" 2>"$WORK/stderr" &
+  APP_PID=$!
+  window=$(find_window) || exit 1
   # Under Wine the keys go to the focused window only.
   ((${#launcher[@]} == 0)) || xdotool windowfocus --sync "$window"
   xdotool mousemove --window "$window" 313 274
@@ -64,20 +64,20 @@ start_program() {
 }
 
 stop_program() {
-  kill "$app_pid"
-  wait "$app_pid" 2>/dev/null
-  app_pid=
+  kill "$APP_PID"
+  wait "$APP_PID" 2>/dev/null
+  APP_PID=
 }
 
 # Runs one phase: CPU over the whole interval, rates averaged over the count lines printed in it.
 # The interval is <seconds> unless given.
 measure() {
   local name=$1 secs=${2:-$seconds} first_line ticks_before ticks_after
-  first_line=$(($(wc -l <"$work/counts") + 1))
+  first_line=$(($(wc -l <"$WORK/counts") + 1))
   ticks_before=$(cpu_ticks)
   sleep "$secs"
   ticks_after=$(cpu_ticks)
-  tail -n +"$first_line" "$work/counts" | awk -v name="$name" -v ticks=$((ticks_after - ticks_before)) \
+  tail -n +"$first_line" "$WORK/counts" | awk -v name="$name" -v ticks=$((ticks_after - ticks_before)) \
       -v hz="$ticks_per_second" -v secs="$secs" '
     { for (i = 1; i <= NF; i++) { split($i, kv, "="); sum[kv[1]] += kv[2] }
       t = 0; split($1, kv, "="); t += kv[2]; split($2, kv, "="); t += kv[2]
@@ -129,7 +129,7 @@ measure_resizes() {
   start_program
   xdotool click 1
   sleep 2
-  first_line=$(($(wc -l <"$work/counts") + 1))
+  first_line=$(($(wc -l <"$WORK/counts") + 1))
   sleep 1
   xdotool windowsize "$window" 7680 4320
   sleep 1.5
@@ -140,8 +140,8 @@ measure_resizes() {
   done
   xdotool "${storm[@]}" windowsize "$window" 626 549
   sleep 2
-  kill -0 "$app_pid" 2>/dev/null || { echo "measure: the program ended while being resized" >&2; exit 1; }
-  tail -n +"$first_line" "$work/counts" | awk -v load="$(cut -d' ' -f1-3 /proc/loadavg)" '
+  kill -0 "$APP_PID" 2>/dev/null || { echo "measure: the program ended while being resized" >&2; exit 1; }
+  tail -n +"$first_line" "$WORK/counts" | awk -v load="$(cut -d' ' -f1-3 /proc/loadavg)" '
     { split($1, kv, "="); ticks[NR] = kv[2]; if (NR == 1 || kv[2] < low) low = kv[2] }
     END {
       line = ""
@@ -181,8 +181,7 @@ stop_program
 # seeding (when start-up and the seeding are long past), and resident memory 10 s and 60 s after
 # it. The history fills after about 63 s of simulation from start-up, so all of this is taken
 # while the simulation runs.
-rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$app_pid/status"; }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$APP_PID/status"; }
 sleep_until_ms() {
   local left=$(($1 - $(now_ms)))
   if ((left > 0)); then sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"; fi
@@ -197,8 +196,8 @@ running=$(measure running 30)
 echo "$running"
 sleep_until_ms $((seeded_at + 60000))
 rss_60=$(rss_kb)
-mode_60=$(tail -1 "$work/counts" | awk '{print ($2 == "firings_h=0" ? "simulating" : "playing back")}')
-kill -0 "$app_pid" 2>/dev/null || { echo "measure: the program ended while running" >&2; exit 1; }
+mode_60=$(tail -1 "$WORK/counts" | awk '{print ($2 == "firings_h=0" ? "simulating" : "playing back")}')
+kill -0 "$APP_PID" 2>/dev/null || { echo "measure: the program ended while running" >&2; exit 1; }
 stop_program
 
 awk -v line="$running" -v rss10="$rss_10" -v rss60="$rss_60" -v mode="$mode_60" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" '

@@ -21,15 +21,16 @@ for tool in Xvfb xdotool import; do
 done
 mkdir -p "$(dirname "$out")" || exit 1
 
-source "$(dirname "$0")/private-display.sh"
-start_private_display screenshot
-
-start_program_window screenshot "$binary"
+# The real-window tests' private display, program start and window search.
+source "$(dirname "$0")/../tests/window/lib.sh" "$binary"
+start_display
+start_gravity
+window=$(find_window) || exit 1
 
 xdotool mousemove --window "$window" 430 190 key --delay 5 --repeat "$zoom_out_presses" KP_Subtract click 1 ||
   { echo "screenshot: xdotool could not drive the window" >&2; exit 1; }
 sleep "$wait_seconds"
 import -window "$window" "png:$out.tmp" || { echo "screenshot: could not capture the window" >&2; exit 1; }
-kill -0 "$app_pid" 2>/dev/null || { echo "screenshot: the program ended: $(head -3 "$work/stderr")" >&2; exit 1; }
+alive || { echo "screenshot: the program ended: $(head -3 "$WORK/stderr")" >&2; exit 1; }
 mv "$out.tmp" "$out"
 echo "screenshot: $out ($(identify -format '%w x %h' "$out"))"

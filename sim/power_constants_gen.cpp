@@ -23,7 +23,7 @@ namespace {
 constexpr mpfr_prec_t Bits = 256;
 
 struct Big {
-  mpfr_t v;
+  mpfr_t v{};
   Big() { mpfr_init2(v, Bits); }
   explicit Big(double d) : Big() { mpfr_set_d(v, d, MPFR_RNDN); }
   Big(const Big& other) : Big() { mpfr_set(v, other.v, MPFR_RNDN); }

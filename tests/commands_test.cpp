@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "commands/handle_key.h"
+#include "tests/support.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "world/world.h"
@@ -16,11 +17,6 @@ constexpr Colour RingGrey = RGB(30, 30, 30);
 
 class Keys : public testing::Test {
  protected:
-  void SetUp() override {
-    StartUp(*world);
-    ResizeSurface(surface, 600, 400);
-  }
-
   KeyOutcome Press(int16_t key) { return HandleKey(*world, surface, timers, key, 0); }
 
   // A body's trail somewhere the overlay never draws.
@@ -29,8 +25,8 @@ class Keys : public testing::Test {
   // The ring around the surface centre, radius 5, drawn by the overlay.
   bool CentreRingDrawn() const { return PixelAt(surface, 305, 200) == RingGrey; }
 
-  std::unique_ptr<World> world = std::make_unique<World>();
-  Surface surface;
+  std::unique_ptr<World> world = NewWorld();
+  Surface surface = MakeSurface(600, 400);
   Timers timers;
 };
 

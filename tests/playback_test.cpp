@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "history/playback_tick.h"
+#include "tests/support.h"
 #include "view/surface.h"
 #include "world/world.h"
 
@@ -18,11 +19,6 @@ constexpr Colour Overlay = RGB(50, 50, 50);
 
 class Playback : public testing::Test {
  protected:
-  void SetUp() override {
-    StartUp(*world);
-    ResizeSurface(surface, 600, 400);
-  }
-
   void Record(int slot, size_t body, int16_t x, int16_t y, int16_t big) {
     const auto s = static_cast<size_t>(slot);
     world->HistX[s][body] = x;
@@ -36,16 +32,8 @@ class Playback : public testing::Test {
     PlaybackTick(*world, surface);
   }
 
-  int CountPixels(Colour colour) const {
-    int count = 0;
-    for (const Colour pixel : surface.Pixels) {
-      count += pixel == colour ? 1 : 0;
-    }
-    return count;
-  }
-
-  std::unique_ptr<World> world = std::make_unique<World>();
-  Surface surface;
+  std::unique_ptr<World> world = NewWorld();
+  Surface surface = MakeSurface(600, 400);
 };
 
 // Frames
@@ -77,7 +65,7 @@ TEST_F(Playback, ACounterOutsideTheFramesStartsAgainAtFrameOne) {
 TEST_F(Playback, AnUnrecordedFrameShowsOneWhitePointAtTheOrigin) {
   ShowFrame(1500);
   EXPECT_EQ(PixelAt(surface, OriginX, OriginY), White);
-  EXPECT_EQ(CountPixels(White), 1);
+  EXPECT_EQ(CountPixels(surface, White), 1);
 }
 
 TEST_F(Playback, SmallBodiesShowAsSinglePoints) {
@@ -87,7 +75,7 @@ TEST_F(Playback, SmallBodiesShowAsSinglePoints) {
   EXPECT_EQ(PixelAt(surface, 350, 170), White);
   EXPECT_EQ(PixelAt(surface, 50, 350), White);
   EXPECT_EQ(PixelAt(surface, OriginX, OriginY), White);  // the other 79 bodies
-  EXPECT_EQ(CountPixels(White), 3);
+  EXPECT_EQ(CountPixels(surface, White), 3);
 }
 
 TEST_F(Playback, ABigBodyShowsAsARingOfRadiusTwo) {
@@ -124,7 +112,7 @@ TEST_F(Playback, EachFrameErasesThePreviousFramesMarks) {
   ShowFrame(42);
   EXPECT_EQ(PixelAt(surface, 202, 100), Black);
   EXPECT_EQ(PixelAt(surface, 420, 280), Black);
-  EXPECT_EQ(CountPixels(White), 1);  // frame 42 is unrecorded: the origin point alone
+  EXPECT_EQ(CountPixels(surface, White), 1);  // frame 42 is unrecorded: the origin point alone
 }
 
 TEST_F(Playback, TheLoopFromFrameThreeThousandToOneLeavesNoMarksBehind) {
@@ -136,7 +124,7 @@ TEST_F(Playback, TheLoopFromFrameThreeThousandToOneLeavesNoMarksBehind) {
   ASSERT_EQ(PixelAt(surface, 150, 250), White);
   PlaybackTick(*world, surface);
   EXPECT_EQ(world->TickCounter, 1);
-  EXPECT_EQ(CountPixels(White), 2);  // frame 1: body 2 and the origin point
+  EXPECT_EQ(CountPixels(surface, White), 2);  // frame 1: body 2 and the origin point
   EXPECT_EQ(PixelAt(surface, 310, 210), White);
 }
 

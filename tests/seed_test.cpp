@@ -9,13 +9,13 @@
 
 #include "seed/random.h"
 #include "seed/seed_universe.h"
+#include "tests/support.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "world/world.h"
 
 namespace {
 
-constexpr double DegreesToRadians = 0.0174532925199433;
 constexpr float LargestRnd = 1.0F - 1.0F / 16777216.0F;  // 1 - 2^-24
 constexpr size_t Bodies = BodyCount;
 constexpr size_t LastBody = Bodies - 1;
@@ -52,81 +52,8 @@ std::vector<float> InOrder(const BodyDraws& d, int placement, int pattern) {
   return draws;
 }
 
-// A body worked out by hand: singles where the rules say single, doubles elsewhere.
-struct ExpectedBody {
-  double PosX;
-  double PosY;
-  float VelX;
-  float VelY;
-  float Mass;
-  int16_t ColorR;
-  int16_t ColorG;
-  int16_t ColorB;
-};
-
-struct View {
-  float Width;
-  float Height;
-  int16_t Zoom;
-  float ClickX;  // the world point under the pointer, in single precision
-  float ClickY;
-};
-
-int16_t Rounded(float value) {
-  return static_cast<int16_t>(std::nearbyint(value));
-}
-
-ExpectedBody Expect(const BodyDraws& d, int placement, int pattern, const View& view) {
-  ExpectedBody e{};
-  const float ba = d.MassB * d.MassA;
-  const float ba5 = ba * 5.0F;
-  e.Mass = ba5 + 0.1F;
-  const float angle = d.Angle * 360.0F;
-  const float radiusBa = d.RadiusB * d.RadiusA;
-  const float radius = 500.0F - radiusBa * 500.0F;
-  const double radians = static_cast<double>(angle) * DegreesToRadians;
-  const double r = radius;
-  if (placement == 0) {
-    e.PosX = r * std::sin(radians) + static_cast<double>(view.ClickX);
-    e.PosY = r * std::cos(radians) + static_cast<double>(view.ClickY);
-  } else {
-    const double w = view.Width;
-    const double h = view.Height;
-    e.PosX = (static_cast<double>(d.SpreadX) * w - w / 2.0) * view.Zoom;
-    e.PosY = (static_cast<double>(d.SpreadY) * h - h / 2.0) * view.Zoom;
-  }
-  const double vx = d.VelocityX;
-  const double vy = d.VelocityY;
-  const double m = e.Mass;
-  if (pattern == 1) {
-    e.VelX = static_cast<float>(vx * 2.0 - 1.0);
-    e.VelY = static_cast<float>(vy * 2.0 - 1.0);
-  } else if (pattern == 2) {
-    e.VelX = static_cast<float>(std::sin(radians) * vx * 2.0 / (m * m + 0.4));
-    e.VelY = static_cast<float>(std::cos(radians) * vy * 2.0 / (m * m + 0.4));
-  } else if (pattern == 3) {
-    const float turnedDegrees = angle + 90.0F;
-    const double turned = static_cast<double>(turnedDegrees) * DegreesToRadians;
-    e.VelX = static_cast<float>(std::sin(turned) * vx * 2.0 / m * r / 500.0);
-    e.VelY = static_cast<float>(std::cos(turned) * vy * 2.0 / m * r / 500.0);
-  }
-  const float turn = angle / 360.0F;
-  const float red = 255.0F * turn;
-  const float green = 255.0F - red;
-  const float blue = 255.0F * (radius / 500.0F);
-  e.ColorR = Rounded(red);
-  e.ColorG = Rounded(green);
-  e.ColorB = Rounded(blue);
-  return e;
-}
-
 class Seeding : public testing::Test {
  protected:
-  void SetUp() override {
-    StartUp(*world);
-    ResizeSurface(surface, 600, 400);
-  }
-
   // Scripts one universe: placement, pattern, then the same draws for every one of the 81 bodies.
   void ScriptUniverse(int placement, int pattern, const BodyDraws& draws) {
     script = {PlacementDraw(placement), PatternDraw(pattern)};
@@ -141,20 +68,8 @@ class Seeding : public testing::Test {
     SeedUniverse(*world, surface, timers, random, button, shift, x, y);
   }
 
-  void ExpectBody(size_t i, const ExpectedBody& e) {
-    SCOPED_TRACE(testing::Message() << "body " << i);
-    EXPECT_EQ(world->PosX[i], e.PosX);
-    EXPECT_EQ(world->PosY[i], e.PosY);
-    EXPECT_EQ(world->VelX[i], e.VelX);
-    EXPECT_EQ(world->VelY[i], e.VelY);
-    EXPECT_EQ(world->Mass[i], e.Mass);
-    EXPECT_EQ(world->ColorR[i], e.ColorR);
-    EXPECT_EQ(world->ColorG[i], e.ColorG);
-    EXPECT_EQ(world->ColorB[i], e.ColorB);
-  }
-
-  std::unique_ptr<World> world = std::make_unique<World>();
-  Surface surface;
+  std::unique_ptr<World> world = NewWorld();
+  Surface surface = MakeSurface(600, 400);
   Timers timers;
   RandomSource random;
   std::vector<float> script;
@@ -162,8 +77,8 @@ class Seeding : public testing::Test {
 
 // Where the bodies go
 
-TEST_F(Seeding, EveryPlacementAndPatternMatchesTheHandWorkedBody) {
-  // Draws that are not exact in binary, so every rounding step shows.
+TEST_F(Seeding, EveryBodyTakesExactlyItsShareOfTheDrawsForEveryPlacementAndPattern) {
+  // Draws that are not exact in binary, the same for every body.
   const BodyDraws draws{.MassA = 0.3F,
                         .MassB = 0.7F,
                         .Angle = 0.123F,
@@ -173,24 +88,23 @@ TEST_F(Seeding, EveryPlacementAndPatternMatchesTheHandWorkedBody) {
                         .SpreadY = 0.6F,
                         .VelocityX = 0.35F,
                         .VelocityY = 0.85F};
-  world->Zoom = 3;
-  world->OffsetX = 250;
-  world->OffsetY = -75;
-  // (437.25 - 300 - 250) x 3 and (123.5 - 200 + 75) x 3.
-  const View view{.Width = 600, .Height = 400, .Zoom = 3, .ClickX = -338.25F, .ClickY = -4.5F};
   for (int placement = 0; placement < 2; ++placement) {
     for (int pattern = 0; pattern < 4; ++pattern) {
       SCOPED_TRACE(testing::Message() << "placement " << placement << ", pattern " << pattern);
       random = RandomSource{};
       ScriptUniverse(placement, pattern, draws);
       ReleaseAt(437.25F, 123.5F);
-      const ExpectedBody expected = Expect(draws, placement, pattern, view);
-      // The last body lines up only if every body took exactly its share of the draws.
-      ExpectBody(0, expected);
-      ExpectBody(LastBody, expected);
+      // Five draws for mass, angle and radius, two for a spread place, two for a velocity.
       const size_t perBody = 5U + (placement == 1 ? 2U : 0U) + (pattern != 0 ? 2U : 0U);
       EXPECT_EQ(random.Draws, 2 + Bodies * perBody);
       EXPECT_TRUE(random.Script.empty());
+      // The last body comes out as the first only if every body took exactly its share.
+      EXPECT_EQ(world->PosX[LastBody], world->PosX[0]);
+      EXPECT_EQ(world->PosY[LastBody], world->PosY[0]);
+      EXPECT_EQ(world->VelX[LastBody], world->VelX[0]);
+      EXPECT_EQ(world->VelY[LastBody], world->VelY[0]);
+      EXPECT_EQ(world->Mass[LastBody], world->Mass[0]);
+      EXPECT_EQ(world->ColorB[LastBody], world->ColorB[0]);
     }
   }
 }
@@ -216,6 +130,28 @@ TEST_F(Seeding, ClickIsShiftedByTheOffsetBeforeItIsZoomed) {
   // (400 - 300 - 100) x 2 = 0 and (250 - 200 + 50) x 2 = 200; zooming first would give 100 and 150.
   EXPECT_EQ(world->PosX[0], 0.0);
   EXPECT_EQ(world->PosY[0], 575.0);
+
+  // Between pixels: (437.25 - 300 - 250) x 3 and (123.5 - 200 + 75) x 3.
+  world->Zoom = 3;
+  world->OffsetX = 250;
+  world->OffsetY = -75;
+  ScriptUniverse(0, 0, BodyDraws{});
+  ReleaseAt(437.25F, 123.5F);
+  EXPECT_EQ(world->PosX[0], -338.25);
+  EXPECT_EQ(world->PosY[0], -4.5 + 375.0);
+}
+
+TEST_F(Seeding, DriftIsTwiceTheDrawLessOneRoundedToSingle) {
+  BodyDraws draws;
+  draws.VelocityX = 0.35F;  // 2 x 0.35F - 1 is -0.300000011920928955..., which is -0.3F
+  draws.VelocityY = 0.85F;  // 0.70000004768371582..., one single above 0.7F
+  for (int placement = 0; placement < 2; ++placement) {
+    SCOPED_TRACE(testing::Message() << "placement " << placement);
+    ScriptUniverse(placement, 1, draws);
+    ReleaseAt(300, 200);
+    EXPECT_EQ(world->VelX[0], -0.3F);
+    EXPECT_EQ(world->VelY[0], 0x1.666668p-1F);
+  }
 }
 
 TEST_F(Seeding, SpreadIgnoresTheClickAndTheOffsets) {

@@ -68,20 +68,6 @@ TEST(TimerCadence, SmallLagIsCaughtUpSoNoFiringIsLost) {
   EXPECT_EQ(FiringsOver(schedule, timer, Start + 3 * Ms + Ms / 2, Start + 100 * Ms, Ms / 4), 97);
 }
 
-TEST(TimerCadence, LongerIntervalsFireLessOften) {
-  const Timer timer{.Enabled = true, .IntervalMs = 10};
-  TimerSchedule schedule = StartedAt(timer, Start);
-  EXPECT_EQ(FiringsOver(schedule, timer, Start, Start + 1000 * Ms, Ms), 100);
-}
-
-TEST(TimerCadence, ZeroOrNegativeIntervalFiresEveryMillisecondInsteadOfWithoutEnd) {
-  for (const int interval : {0, -5}) {
-    const Timer timer{.Enabled = true, .IntervalMs = interval};
-    TimerSchedule schedule = StartedAt(timer, Start);
-    EXPECT_EQ(FiringsOver(schedule, timer, Start, Start + 50 * Ms, Ms / 2), 50) << interval;
-  }
-}
-
 TEST(TimerStall, LongStallGivesAtMostOneFiringThenTheCadenceResumes) {
   const Timer timer = Running();
   TimerSchedule schedule = StartedAt(timer, Start);

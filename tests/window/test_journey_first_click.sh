@@ -1,10 +1,12 @@
-# The player's first click: a left click in the middle of the black window starts a universe.
-# Coloured discs show up soon after, and the overlay's two dark grey rings, RGB(30, 30, 30) with
-# radius 5 and 10, surround the surface centre. Prints how soon the discs showed and how many
-# coloured pixels there were.
+# The player's first click: the program opens one window titled Form1 with a 626 x 549 client
+# area, showing black, and a left click in its middle starts a universe. Coloured discs show up soon
+# after, and the overlay's two dark grey rings, RGB(30, 30, 30) with radius 5 and 10, surround the
+# surface centre. Prints how soon the discs showed and how many coloured pixels there were.
 source "$(dirname "$0")/lib.sh" "$@"
 
 open_program
+size=$(window_size "$id")
+[[ "$size" == "626 x 549" ]] || fail "client area is $size, expected 626 x 549"
 
 # Until the program presents, the window may show Xvfb's grey root pattern.
 shows_nothing() { snap "$id" && count_pixels && ((LIT == 0)); }

@@ -1,6 +1,7 @@
-# Resizing the window while a universe runs: the program keeps ticking and drawing at 200 x 150
-# and at 1200 x 900, keeps the part of its picture that still fits, shows black in the new area,
-# and draws there after a click.
+# Resizing the window while a universe runs: the window takes each new size, the program keeps
+# ticking and drawing at 200 x 150 and at 1200 x 900, keeps the part of its picture that still
+# fits, shows black in the new area right of and below it, and draws there after a click: the
+# surface grew, not only the window.
 #
 # The history fills after about a minute of simulation and from then on the program plays back
 # (no colour), so every step below waits only for what it needs and moves on.
@@ -53,16 +54,19 @@ has_bodies() {
 }
 poll 20 has_bodies || fail "no bodies shown at 200 x 150 with the whole world in view"
 
-# Grow. Right of and below the world's square the new area must turn black, and the old
-# 200 x 150 picture, well away from it, must be kept.
+# Grow. Right of and below the world's square the new area starts as Xvfb's grey root pattern and
+# must turn black, and the old 200 x 150 picture, well away from it, must be kept.
 xdotool windowsize "$id" 1200 900 || fail "xdotool could not resize the window"
 poll 20 has_size 1200 900 || fail "window is $SIZE after resizing to 1200 x 900"
+brightest_in() { convert "$WORK/big.png" -crop "$1" +repage -format '%[fx:maxima]' info: 2>/dev/null; }
 new_area_black() {
   capture "$id" "$WORK/big.png" || return 1
-  LAST=$(convert "$WORK/big.png" -crop 500x900+700+0 +repage -format '%[fx:maxima]' info: 2>/dev/null)
-  [[ "$LAST" == 0 ]]
+  RIGHT=$(brightest_in 500x900+700+0)
+  BELOW=$(brightest_in 1200x300+0+600)
+  [[ "$RIGHT" == 0 && "$BELOW" == 0 ]]
 }
-poll 20 new_area_black || fail "the grown area right of x = 700 is not black: brightest ${LAST:-unreadable}"
+poll 20 new_area_black ||
+  fail "the grown area is not black: brightest ${RIGHT:-unreadable} right of x = 700, ${BELOW:-unreadable} below y = 600"
 convert "$WORK/big.png" -crop 200x150+0+0 +repage "$WORK/big_corner.png"
 lost=$(lost_pixels "$WORK/small.png" "$WORK/big_corner.png")
 [[ "$lost" == 0 ]] || fail "$lost pixels of the 200 x 150 picture turned black on growing"
