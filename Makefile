@@ -21,6 +21,8 @@
 #   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
 #                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
 #   make windows-measure   make measure for the Windows program, under Wine in Xvfb
+#   make arm64     the desktop program cross-built for 64-bit Arm Linux, and its Debian package
+#                  build/arm64/gravity_<version>_arm64.deb
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -34,16 +36,20 @@ WEB_BUILD := build/web-cmake
 WEB_PORT ?= 8000
 WINDOWS := build/windows
 WINDOWS_BUILD := build/windows-cmake
+ARM64 := build/arm64
+ARM64_BUILD := build/arm64-cmake
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
 # Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
 CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+CONFIGURE_ARM64 := $(CONFIGURE) -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
 .PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps measure-sizes windows windows-measure clean
+	web-screenshot web-measure browser-deps measure-sizes windows windows-measure arm64 clean
 
 build:
 	$(DEPS) run
@@ -157,6 +163,18 @@ windows:
 windows-measure: windows
 	$(DEPS) windows-test
 	scripts/measure.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
+
+# The desktop program for 64-bit Arm Linux (a Raspberry Pi, say), cross-built with Debian's
+# crossbuild-essential-arm64 against the arm64 SDL, and its Debian package, which holds the same
+# files as this machine's.
+arm64:
+	$(DEPS) arm64
+	$(CONFIGURE_ARM64) -DBUILD_TESTING=OFF
+	cmake --build $(ARM64_BUILD) -j $(JOBS)
+	cd $(ARM64_BUILD) && rm -f gravity_*.deb && cpack -G DEB
+	mkdir -p $(ARM64) && rm -f $(ARM64)/gravity_*_arm64.deb
+	cp $(ARM64_BUILD)/gravity_*_arm64.deb $(ARM64)/
+	ls -l $(ARM64)
 
 clean:
 	rm -rf build
