@@ -26,6 +26,9 @@
 #   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
 #                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
 #   make windows-measure   make measure for the Windows program, under Wine in Xvfb
+#   make arm64     the desktop program cross-built for 64-bit Arm Linux, and its Debian package
+#                  build/arm64/gravity_<version>_arm64.deb
+#   make arm64-test   the arm64 build's tests, under qemu on any other machine
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -40,16 +43,23 @@ WEB_BUILD := build/web-cmake
 WEB_PORT ?= 8000
 WINDOWS := build/windows
 WINDOWS_BUILD := build/windows-cmake
+ARM64 := build/arm64
+ARM64_BUILD := build/arm64-cmake
+# Debian's name for this machine's processor (amd64, arm64).
+NATIVE_ARCH := $(shell dpkg --print-architecture 2>/dev/null || uname -m)
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
 # Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
 CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+CONFIGURE_ARM64 := $(CONFIGURE) -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
 .PHONY: build run test check package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps measure-sizes measure-resizes windows windows-measure clean
+	web-screenshot web-measure browser-deps measure-sizes measure-resizes windows windows-measure arm64 \
+	arm64-test clean
 
 build:
 	$(DEPS) run
@@ -59,13 +69,20 @@ build:
 run: build
 	$(RELEASE)/gravity
 
-# Every test must run: a window, packaging, browser or Windows test that would skip for want of a
-# tool fails.
-test: web browser-deps windows
+# Every test must run: a window, packaging, browser, Windows or arm64 test that would skip for want
+# of a tool fails. The Windows tests need 64-bit Wine, which runs Windows' x86-64 programs only on
+# an x86-64 machine: elsewhere they are left out, and said so. On an arm64 machine this build is
+# the arm64 one, so its own tests are the arm64 tests.
+ifeq ($(NATIVE_ARCH),amd64)
+TEST_WINDOWS := $(CURDIR)/$(WINDOWS)
+TEST_ARM64 := arm64-test
+endif
+test: web browser-deps windows $(TEST_ARM64)
 	$(DEPS) test
+	$(if $(TEST_WINDOWS),,@echo "make test: the Windows tests are left out, since they need x86-64 Wine and this machine is $(NATIVE_ARCH)")
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
 		-DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
-		-DGRAVITY_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS)
+		-DGRAVITY_WINDOWS_BUILD=$(TEST_WINDOWS)
 	cmake --build $(RELEASE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
@@ -176,6 +193,29 @@ windows:
 windows-measure: windows
 	$(DEPS) windows-test
 	scripts/measure.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
+
+# The desktop program for 64-bit Arm Linux (a Raspberry Pi, say), cross-built with Debian's
+# crossbuild-essential-arm64 against the arm64 SDL, and its Debian package, which holds the same
+# files as this machine's.
+arm64:
+	$(DEPS) arm64
+	$(CONFIGURE_ARM64) -DBUILD_TESTING=OFF
+	cmake --build $(ARM64_BUILD) -j $(JOBS)
+	cd $(ARM64_BUILD) && rm -f gravity_*.deb && cpack -G DEB
+	mkdir -p $(ARM64) && rm -f $(ARM64)/gravity_*_arm64.deb
+	cp $(ARM64_BUILD)/gravity_*_arm64.deb $(ARM64)/
+	ls -l $(ARM64)
+
+# Its tests, run through qemu's user-mode emulator on any other machine: the unit tests, the core's
+# results against this machine's build to the bit, the window, the package and the force law's
+# machine code.
+arm64-test: arm64
+	$(DEPS) arm64-test
+	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON
+	cmake --build $(RELEASE) -j $(JOBS) --target core_determinism
+	$(CONFIGURE_ARM64) -DBUILD_TESTING=ON -DGRAVITY_REFERENCE_BUILD=$(CURDIR)/$(RELEASE)
+	cmake --build $(ARM64_BUILD) -j $(JOBS)
+	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(ARM64_BUILD) -j $(JOBS) --output-on-failure
 
 clean:
 	rm -rf build

@@ -236,8 +236,9 @@ struct Split {
 
 // base raised to the force law's exponent, within one unit in the last place of the exact power
 // for every base, with the C library's special values: a NaN base gives the same NaN made quiet, a
-// negative base the default NaN, +0 and -0 give +0, +inf and -inf give +inf, and results below the
-// smallest double underflow through the subnormals to +0.
+// negative base x86-64's default NaN, on Arm too (whose own lacks the sign bit), +0 and -0 give +0,
+// +inf and -inf give +inf, and results below the smallest double underflow through the subnormals
+// to +0.
 //
 // Only additions, subtractions, multiplications, one division and integer operations on the bits,
 // each rounded as IEEE 754 says and nothing fused, so every processor and the browser get the same

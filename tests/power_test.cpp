@@ -102,10 +102,6 @@ TEST(ForcePower, GivesTheCLibrarysSpecialValues) {
       FromBits(0xFFF8000000000456),
       FromBits(0x7FF0000000000123),  // signalling NaNs, made quiet
       FromBits(0xFFF4000000000001),
-      -1.5,
-      -50.0,
-      -std::numeric_limits<double>::denorm_min(),
-      -std::numeric_limits<double>::max(),
       std::numeric_limits<double>::denorm_min(),  // far below the smallest result
       std::numeric_limits<double>::min(),
       0x1p-480,
@@ -115,6 +111,14 @@ TEST(ForcePower, GivesTheCLibrarysSpecialValues) {
   for (const double base : cases) {
     EXPECT_EQ(Bits(ForcePower(base)), Bits(std::pow(base, Exponent)))
         << "base bits " << std::hex << Bits(base);
+  }
+  // A negative base gives a NaN, and the same one on every processor: x86-64's default NaN, with
+  // the sign bit set. Arm's default NaN has it clear, so there the C library's differs in that bit.
+  const double negatives[] = {-1.5, -50.0, -std::numeric_limits<double>::denorm_min(),
+                              -std::numeric_limits<double>::max()};
+  for (const double base : negatives) {
+    EXPECT_TRUE(std::isnan(std::pow(base, Exponent)));
+    EXPECT_EQ(Bits(ForcePower(base)), 0xFFF8000000000000) << "base " << base;
   }
 }
 
