@@ -14,14 +14,17 @@ const Version = '@GRAVITY_WEB_VERSION@';
 const Digest = '@GRAVITY_WEB_DIGEST@';
 const Files = [@GRAVITY_WEB_FILES@];
 const Prefix = 'gravity-';
+// Where the worker kept the page before builds had stamps.
+const UnstampedCache = 'gravity';
 const Cache = `${Prefix}${Version}-${Digest}`;
 // Stored last in a build's cache, holding the time the set was complete: caches without it are
 // still being filled.
 const KeptMarker = 'kept';
 // How long a page load waits for a newer build to arrive before it opens the kept one; a newer
-// build that takes longer opens at the next load.
-const UpdateWaitMs = 3000;
-const UpdatePollMs = 20;
+// build that takes longer opens at the next load. Starting the new worker, fetching and checking
+// its set takes seconds on a busy machine even from localhost.
+const UpdateWaitMs = 10000;
+const UpdatePollMs = 50;
 
 // The build each page load is tied to, by the page's client id.
 const buildOfClient = new Map();
@@ -65,23 +68,35 @@ self.addEventListener('activate', (event) => {
     const own = await keptAt(Cache);
     for (const name of await caches.keys()) {
       const at = name.startsWith(Prefix) ? await keptAt(name) : -1;
-      if (at >= 0 && at < own) {
+      if ((at >= 0 && at < own) || name === UnstampedCache) {
         await caches.delete(name);
       }
     }
   })());
 });
 
-// Asks the network for a newer worker and gives it a little time to keep its set; without a
-// network this fails at once.
-async function awaitNewerBuild() {
+// The cache of the build the server holds now, named from its worker's stamp, or null without a
+// network.
+async function serverBuild() {
   try {
-    await self.registration.update();
-    const end = Date.now() + UpdateWaitMs;
-    while (self.registration.installing && Date.now() < end) await sleep(UpdatePollMs);
+    const worker = await (await fetch('service_worker.js', { cache: 'no-cache' })).text();
+    const [version, digest] = ['Version', 'Digest'].map((name) =>
+      new RegExp(`const ${name} = '([^']*)'`).exec(worker)?.[1]);
+    return version && digest ? `${Prefix}${version}-${digest}` : null;
   } catch {
-    // No network, or no newer worker: the kept builds are all there is.
+    return null;
   }
+}
+
+// When the server holds a build not kept yet, asks for its worker and gives it a little time to
+// keep the set. The kept marker is awaited rather than the registration's state, which some
+// browsers show this worker only a moment later.
+async function awaitNewerBuild() {
+  const build = await serverBuild();
+  if (!build || (await keptAt(build)) >= 0) return;
+  const end = Date.now() + UpdateWaitMs;
+  await Promise.race([self.registration.update().catch(() => {}), sleep(UpdateWaitMs)]);
+  while ((await keptAt(build)) < 0 && Date.now() < end) await sleep(UpdatePollMs);
 }
 
 async function newestBuild() {
