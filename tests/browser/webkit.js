@@ -32,7 +32,11 @@ function startDisplay(width, height, scale) {
   });
 }
 
-async function launch({ width, height, scale }) {
+async function launch({ width, height, scale, touch }) {
+  if (touch) {
+    console.log('WebKitGTK cannot emulate touch here: taps on the canvas are touch events made in ' +
+                'script, and the on-screen keys are pressed with the mouse');
+  }
   const { display, xvfb } = await startDisplay(width, height, scale);
   const port = await findFreePort();
   const service = new DriverService('/usr/bin/WebKitWebDriver', {
