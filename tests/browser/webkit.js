@@ -26,6 +26,7 @@ function startDisplay(width, height, scale) {
   const size = `${(width + 100) * scale}x${(height + 200) * scale}x24`;
   const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', size, '-nolisten', 'tcp'],
                      { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  process.on('exit', () => xvfb.kill());
   return new Promise((resolve, reject) => {
     xvfb.on('exit', () => reject(new Error('Xvfb did not start')));
     xvfb.stdio[3].on('data', (text) => resolve({ display: `:${String(text).trim()}`, xvfb }));
@@ -41,7 +42,8 @@ async function launch({ width, height, scale, touch }) {
   const port = await findFreePort();
   const service = new DriverService('/usr/bin/WebKitWebDriver', {
     port, args: [`--port=${port}`], loopback: true,
-    env: { ...process.env, DISPLAY: display, GDK_SCALE: String(scale) },
+    env: { ...process.env, DISPLAY: display, GDK_BACKEND: 'x11', WAYLAND_DISPLAY: '',
+           GDK_SCALE: String(scale) },
   });
   const driver = await new Builder()
     .withCapabilities({ browserName: 'MiniBrowser',
