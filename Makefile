@@ -171,8 +171,8 @@ $(BROWSER_DEPS): tests/browser/package-lock.json
 	touch $@
 
 web-screenshot: web browser-deps
-	node tests/browser/page_test.js $(WEB) first_click desktop docs/browser.png
-	node tests/browser/page_test.js $(WEB) first_click phone docs/phone.png
+	node tests/browser/page_test.js $(WEB) chromium desktop first_click docs/browser.png
+	node tests/browser/page_test.js $(WEB) chromium phone first_click docs/phone.png
 
 web-measure: web browser-deps
 	for screen in desktop dense phone; do \

@@ -12,8 +12,11 @@ window=(xvfb xauth xdotool imagemagick x11-utils procps libgl1-mesa-dri)
 # The Wayland window test: a headless sway, keys typed by wtype, screenshots by grim, its window
 # found in sway's tree by jq.
 wayland=(sway wtype grim jq)
-# The page and its browser tests. npm comes inside some Node.js builds; Debian's has it apart.
+# The page and its browser tests in the three engines: Chromium, Firefox ESR, and WebKitGTK's
+# MiniBrowser with its WebDriver, on an Xvfb display. npm comes inside some Node.js builds;
+# Debian's has it apart.
 web=(cmake make emscripten nodejs chromium python3)
+browsers=(firefox-esr webkit2gtk-driver xvfb xauth)
 command -v npm >/dev/null 2>&1 || web+=(npm)
 # The Windows program, cross-built (its icon packed by a Python script), and its installer.
 windows=(cmake make g++-mingw-w64-x86-64 mingw-w64 nsis python3)
@@ -40,7 +43,7 @@ arm64_test=("${arm64[@]}" "${build[@]}" "${window[@]}" libgtest-dev libmpfr-dev 
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}"
+  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}" "${browsers[@]}"
                 "${windows[@]}" "${wine[@]}" "${arm64_test[@]}" clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev libmpfr-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   check) wanted=("${build[@]}" libgtest-dev libmpfr-dev clang-tidy) ;;

@@ -5,7 +5,7 @@
 'use strict';
 
 const fs = require('node:fs');
-const { openPage, stats } = require('./page.js');
+const { launch, serve, programRunning, stats } = require('./page.js');
 
 // CPU seconds of a process and everything it started, from /proc.
 function treeCpuSeconds(pid) {
@@ -38,7 +38,11 @@ function treeCpuSeconds(pid) {
 async function main() {
   const [site, secondsText, screen = 'desktop'] = process.argv.slice(2);
   const seconds = Number(secondsText || 10);
-  const { page, close } = await openPage(site, screen);
+  const server = await serve(site);
+  const browser = await launch('chromium', screen);
+  await browser.open(server.url);
+  await programRunning(browser);
+  const page = browser.page();
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Performance.enable');
   const busy = async () => (await cdp.send('Performance.getMetrics')).metrics
@@ -58,7 +62,8 @@ async function main() {
   console.log(`over ${wall.toFixed(1)} s: ticks/s=${rate('ticks')} presents/s=${rate('presents')}`);
   console.log(`page main thread busy: ${(100 * (end.busy - start.busy) / wall).toFixed(1)}% of a core`);
   console.log(`all Chromium processes: ${(100 * (end.cpu - start.cpu) / wall).toFixed(1)}% of a core`);
-  await close();
+  await browser.close();
+  server.stop();
 }
 
 main().catch((error) => {

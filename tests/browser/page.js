@@ -1,30 +1,43 @@
-// Serves the web build and opens it in Debian's Chromium, headless, for the browser tests and the
-// measuring script. Any console error or uncaught exception on the page is collected.
+// What the browser tests share whichever engine runs them: the screens, the server of the built
+// page, copies of the page made for a test, W3C WebDriver input actions, and what is read off the
+// page. Each engine has an adapter beside this file (chromium.js, firefox.js, webkit.js) whose
+// launch(screen) starts the browser once on a screen and answers the same few calls:
+//   serves(dir), the folder to serve for the built page in `dir`; open(url), reload(),
+//   newTab(url); evaluate(fn, arg); press(key), pointer(kind, path, { holdMs, button }),
+//   tap(x, y); screenshot(), the page's PNG in base64; takeErrors(), the console errors and uncaught
+//   exceptions since it was last asked; close();
+// and says in `emulates` which of touch and pen input reach the page as such.
 'use strict';
 
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
+const os = require('node:os');
 const path = require('node:path');
-const { chromium } = require('playwright-core');
+
+const Source = path.resolve(__dirname, '../..');
 
 const Types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
                 '.webmanifest': 'application/manifest+json', '.png': 'image/png',
                 '.svg': 'image/svg+xml' };
 
-// The screens the page is tried on: the desktop page at one and at two device pixels per CSS
-// pixel, and a phone held upright.
+// The screens the page is tried on, in CSS pixels: the desktop page at one and at two device
+// pixels per CSS pixel, and a phone held upright, with touch, at three.
 const Screens = {
-  desktop: { viewport: { width: 800, height: 660 }, deviceScaleFactor: 1 },
-  dense: { viewport: { width: 800, height: 660 }, deviceScaleFactor: 2 },
-  phone: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
-           hasTouch: true },
+  desktop: { width: 800, height: 660, scale: 1, touch: false },
+  dense: { width: 800, height: 660, scale: 2, touch: false },
+  phone: { width: 390, height: 844, scale: 3, touch: true },
 };
 
-// A static server for `dir` on a free port of localhost.
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// A static server on a free port of localhost, a new origin each time, so that no offline worker
+// or stored state carries over from one journey to the next. `server.dir` may change while it
+// serves; `stop()` takes the network away.
 function serve(dir) {
   const server = http.createServer((request, response) => {
     const name = path.basename(new URL(request.url, 'http://localhost').pathname) || 'index.html';
-    fs.readFile(path.join(dir, name), (error, data) => {
+    fs.readFile(path.join(server.dir, name), (error, data) => {
       if (error) {
         response.writeHead(404).end();
         return;
@@ -33,44 +46,86 @@ function serve(dir) {
       response.end(data);
     });
   });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
-// Opens the page with the program running and its first frame presented, on one of the Screens.
-async function openPage(dir, screen = 'desktop') {
-  const server = await serve(dir);
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox'],
-  });
-  const context = await browser.newContext(Screens[screen]);
-  const page = await context.newPage();
-  const errors = [];
-  page.on('console', (message) => {
-    if (message.type() === 'error') errors.push(message.text());
-  });
-  page.on('pageerror', (error) => errors.push(String(error)));
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await page.waitForFunction(() => typeof window.gravityStats === 'function' &&
-                                   window.gravityStats().presents > 0);
-  const close = async () => {
-    await browser.close();
-    server.close();
-  };
-  // No network from now on: the browser is offline and the server gone.
-  const goOffline = async () => {
-    await context.setOffline(true);
+  server.dir = dir;
+  server.stop = () => {
     server.closeAllConnections();
     server.close();
   };
-  return { page, context, errors, close, goOffline };
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => {
+    server.url = `http://127.0.0.1:${server.address().port}/`;
+    resolve(server);
+  }));
 }
+
+// Copies of the built page live here until the test ends.
+let copies = null;
+process.on('exit', () => copies && fs.rmSync(copies, { recursive: true, force: true }));
+
+// A copy of the built page in `dir` with some files changed by `edits` (file name to a function of
+// its bytes), its worker stamped anew by the build's own stamping script, as a build of those
+// files would be.
+function copySite(dir, edits) {
+  copies ??= fs.mkdtempSync(path.join(os.tmpdir(), 'gravity-pages-'));
+  const copy = fs.mkdtempSync(path.join(copies, 'page-'));
+  for (const name of fs.readdirSync(dir)) {
+    const data = fs.readFileSync(path.join(dir, name));
+    fs.writeFileSync(path.join(copy, name), edits[name] ? edits[name](data) : data);
+  }
+  const worker = fs.readFileSync(path.join(dir, 'service_worker.js'), 'utf8');
+  const version = /const Version = '([^']*)'/.exec(worker)[1];
+  execFileSync('cmake', [`-DSITE=${copy}`, `-DVERSION=${version}`,
+                         `-DTEMPLATE=${Source}/platform/web/service_worker.js`,
+                         `-DOUTPUT=${copy}/service_worker.js`, '-P', `${Source}/cmake/web_stamp.cmake`]);
+  return copy;
+}
+
+// Puts `script` first in the page's head, before anything of the page runs.
+const withFirstScript = (script) => (html) =>
+  String(html).replace('<head>', `<head>\n<script>${script}</script>`);
+
+// WebDriver's key values for the keys the journeys press, by Playwright's names for them.
+const WebDriverKeys = {
+  Enter: '\uE007', Escape: '\uE00C', Space: '\uE00D', PageUp: '\uE00E', PageDown: '\uE00F',
+  ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015',
+  NumpadAdd: '\uE025', NumpadSubtract: '\uE027', Minus: '-', KeyA: 'a', T: 't',
+};
+
+// One key pressed and released, as a W3C WebDriver action source.
+const keyActions = (key) => [{
+  type: 'key', id: 'keyboard',
+  actions: [{ type: 'keyDown', value: WebDriverKeys[key] }, { type: 'keyUp', value: WebDriverKeys[key] }],
+}];
+
+// A mouse, pen or finger put down at the first point of `path`, moved through the others, held
+// for `holdMs` and lifted at the last, as a W3C WebDriver action source.
+function pointerActions(kind, path, { holdMs = 0, button = 'left' } = {}) {
+  const buttonNumber = { left: 0, middle: 1, right: 2 }[button];
+  const move = ({ x, y }) => ({ type: 'pointerMove', x: Math.round(x), y: Math.round(y),
+                                origin: 'viewport', duration: 0 });
+  const actions = [move(path[0]), { type: 'pointerDown', button: buttonNumber }];
+  for (const point of path.slice(1)) actions.push(move(point));
+  if (holdMs > 0) actions.push({ type: 'pause', duration: holdMs });
+  actions.push({ type: 'pointerUp', button: buttonNumber });
+  return [{ type: 'pointer', id: kind, parameters: { pointerType: kind }, actions }];
+}
+
+// Polls `fn(arg)` in the page until it returns something true, for at most 30 s.
+async function waitInPage(browser, fn, arg) {
+  const end = Date.now() + 30000;
+  while (!(await browser.evaluate(fn, arg))) {
+    if (Date.now() > end) throw new Error(`timed out waiting for ${fn}`);
+    await sleep(50);
+  }
+}
+
+// Waits until the program runs and has presented its first frame.
+const programRunning = (browser) => waitInPage(browser, () =>
+  typeof window.gravityStats === 'function' && window.gravityStats().presents > 0);
 
 // A summary of the canvas's pixels, worked out in the page: how many are black, white, the overlay's
 // greys or any other colour, and the box around the world outline's grey.
-function canvasSummary(page) {
-  return page.evaluate(() => {
+function canvasSummary(browser) {
+  return browser.evaluate(() => {
     const canvas = document.querySelector('#canvas');
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     const summary = { width: canvas.width, height: canvas.height, black: 0, white: 0, grey: 0,
@@ -100,6 +155,10 @@ function canvasSummary(page) {
   });
 }
 
-const stats = (page) => page.evaluate(() => window.gravityStats());
+const stats = (browser) => browser.evaluate(() => window.gravityStats());
 
-module.exports = { Screens, openPage, canvasSummary, stats };
+// The engine's adapter, started on one of the Screens.
+const launch = (engine, screen) => require(`./${engine}.js`).launch(Screens[screen]);
+
+module.exports = { Screens, sleep, serve, copySite, withFirstScript, keyActions, pointerActions,
+                   waitInPage, programRunning, canvasSummary, stats, launch };
