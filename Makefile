@@ -37,6 +37,15 @@ WINDOWS_BUILD := build/windows-cmake
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 
+# Every time stamp a build writes (in the package, the zips, the installer) is the time of the
+# commit it is built from, so that the same commit builds the same bytes at any time.
+ifndef SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH := $(shell scripts/source-date-epoch.sh)
+endif
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 # Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
 CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
