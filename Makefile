@@ -21,6 +21,10 @@
 #   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
 #                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
 #   make windows-measure   make measure for the Windows program, under Wine in Xvfb
+#   make release   every download of a release, built afresh from a committed tree, with their
+#                  checksums, in build/dist: the source tarball, the Debian package, the Windows zip
+#                  and installer, the page's zip and SHA256SUMS
+#   make dist      the same from the build folders as they stand (make test tests these downloads)
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -36,6 +40,7 @@ WINDOWS := build/windows
 WINDOWS_BUILD := build/windows-cmake
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+DIST := build/dist
 
 # Every time stamp a build writes (in the package, the zips, the installer) is the time of the
 # commit it is built from, so that the same commit builds the same bytes at any time.
@@ -46,13 +51,20 @@ ifneq ($(SOURCE_DATE_EPOCH),)
 export SOURCE_DATE_EPOCH
 endif
 
+# The version, from the project() line of CMakeLists.txt, and the downloads of a release besides
+# the source tarball. The arm64 package joins this list here once `make arm64` builds it.
+VERSION := $(shell sed -n 's/^project.gravity VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DOWNLOADS := $(RELEASE)/gravity_$(VERSION)_amd64.deb \
+	$(WINDOWS)/gravity-$(VERSION)-windows-x64.zip $(WINDOWS)/gravity-$(VERSION)-windows-x64-setup.exe \
+	$(WEB_BUILD)/gravity-$(VERSION)-web.zip
+
 # Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
 CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
 CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
 DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
 
 .PHONY: build run test package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps measure-sizes windows windows-measure clean
+	web-screenshot web-measure browser-deps measure-sizes windows windows-measure release dist clean
 
 build:
 	$(DEPS) run
@@ -166,6 +178,18 @@ windows:
 windows-measure: windows
 	$(DEPS) windows-test
 	scripts/measure.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
+
+# A release is built from its commit alone, in build folders made afresh, with the umask that gives
+# the Debian package's folders and members their usual modes.
+release:
+	$(DEPS) release
+	@git diff --quiet HEAD 2>/dev/null || [ "$$(git rev-parse --show-toplevel 2>/dev/null)" != "$(CURDIR)" ] || \
+		{ echo "make release: commit the changes first; a release is built from a commit" >&2; exit 1; }
+	rm -rf $(RELEASE) $(WINDOWS_BUILD) $(WINDOWS) $(WEB_BUILD) $(WEB) $(DIST)
+	umask 022 && $(MAKE) NO_DEPS=1 dist
+
+dist: package windows web
+	scripts/release.sh $(DIST) $(VERSION) $(DOWNLOADS)
 
 clean:
 	rm -rf build

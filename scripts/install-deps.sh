@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons|web|windows|windows-test
+# Usage: scripts/install-deps.sh run|test|package|bench|fuzz|measure|icons|web|windows|windows-test|release
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
@@ -18,11 +18,13 @@ command -v npm >/dev/null 2>&1 || web+=(npm)
 windows=(cmake make g++-mingw-w64-x86-64 mingw-w64 nsis python3)
 # Running it under Wine in Xvfb: 64-bit Wine alone, no 32-bit part.
 wine=(wine wine64 util-linux)
+# A release: every download built, the source tarball made by git.
+release=("${build[@]}" "${package[@]}" "${web[@]}" "${windows[@]}" git)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}"
-                "${windows[@]}" "${wine[@]}" clang libclang-rt-dev
+  test) wanted=("${release[@]}" "${window[@]}" "${wayland[@]}" "${wine[@]}"
+                clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev libmpfr-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
   fuzz) wanted=("${build[@]}" clang libclang-rt-dev) ;;
@@ -31,7 +33,8 @@ case "${1:-run}" in
   web) wanted=("${web[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
   windows-test) wanted=("${windows[@]}" "${window[@]}" "${wine[@]}") ;;
-  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure, icons, web, windows or windows-test)" >&2; exit 2 ;;
+  release) wanted=("${release[@]}") ;;
+  *) echo "install-deps: unknown task '$1' (run, test, package, bench, fuzz, measure, icons, web, windows, windows-test or release)" >&2; exit 2 ;;
 esac
 
 missing=()
