@@ -20,10 +20,13 @@ windows=(cmake make g++-mingw-w64-x86-64 mingw-w64 nsis python3)
 wine=(wine wine64 util-linux)
 # A release: every download built, the source tarball made by git.
 release=("${build[@]}" "${package[@]}" "${web[@]}" "${windows[@]}" git)
+# The test that builds a release twice shows a difference the way Debian's reproducible-builds
+# work does: diffoscope, which unpacks the packages and zips and shows the rest as hex.
+reproducible=(diffoscope-minimal unzip xxd)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${release[@]}" "${window[@]}" "${wayland[@]}" "${wine[@]}"
+  test) wanted=("${release[@]}" "${reproducible[@]}" "${window[@]}" "${wayland[@]}" "${wine[@]}"
                 clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev libmpfr-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
