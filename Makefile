@@ -41,6 +41,8 @@ WINDOWS_BUILD := build/windows-cmake
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 DIST := build/dist
+# The page's zip unpacked, as the browser tests serve it.
+RELEASED_WEB := build/released-web
 
 # Every time stamp a build writes (in the package, the zips, the installer) is the time of the
 # commit it is built from, so that the same commit builds the same bytes at any time.
@@ -75,12 +77,14 @@ run: build
 	$(RELEASE)/gravity
 
 # Every test must run: a window, packaging, browser or Windows test that would skip for want of a
-# tool fails.
-test: web browser-deps windows
+# tool fails. The package, the Windows program and the page tested are the downloads in build/dist.
+test: dist browser-deps
 	$(DEPS) test
+	rm -rf $(RELEASED_WEB) && mkdir -p $(RELEASED_WEB)
+	cd $(RELEASED_WEB) && cmake -E tar xf $(CURDIR)/$(DIST)/gravity-$(VERSION)-web.zip
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
-		-DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
-		-DGRAVITY_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS)
+		-DGRAVITY_WEB_SITE=$(CURDIR)/$(RELEASED_WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
+		-DGRAVITY_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS) -DGRAVITY_RELEASE_DIR=$(CURDIR)/$(DIST)
 	cmake --build $(RELEASE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
