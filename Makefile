@@ -12,7 +12,8 @@
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 #   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
-#   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm)
+#   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm), and
+#                  zipped in build/web-cmake/gravity-<version>-web.zip
 #   make web-run   builds the page and serves it on localhost
 #   make web-screenshot   pictures of the page in headless Chromium, on a desktop in
 #                  docs/browser.png and on a phone in docs/phone.png
@@ -145,6 +146,7 @@ web:
 	$(EMSCRIPTEN_ENV) emcmake $(CONFIGURE) -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
 		-DGRAVITY_WEB_OUTPUT=$(CURDIR)/$(WEB)
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) --target web_zip
 
 web-run: web
 	@echo "The page is at http://localhost:$(WEB_PORT)/ (Ctrl+C stops serving it)"
