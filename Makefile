@@ -17,7 +17,8 @@
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 #   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
-#   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm)
+#   make web       the page that plays it in a browser, in build/web (index.html, .js, .wasm), and
+#                  zipped in build/web-cmake/gravity-<version>-web.zip
 #   make web-run   builds the page and serves it on localhost
 #   make web-screenshot   pictures of the page in headless Chromium, on a desktop in
 #                  docs/browser.png and on a phone in docs/phone.png
@@ -29,6 +30,10 @@
 #   make arm64     the desktop program cross-built for 64-bit Arm Linux, and its Debian package
 #                  build/arm64/gravity_<version>_arm64.deb
 #   make arm64-test   the arm64 build's tests, under qemu on any other machine
+#   make release   every download of a release, built afresh from a committed tree, with their
+#                  checksums, in build/dist: the source tarball, the Debian package (and on x86-64
+#                  the arm64 one), the Windows zip and installer, the page's zip and SHA256SUMS
+#   make dist      the same from the build folders as they stand (make test tests these downloads)
 # NO_DEPS=1 leaves out the installation of missing Debian packages.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -49,6 +54,30 @@ ARM64_BUILD := build/arm64-cmake
 NATIVE_ARCH := $(shell dpkg --print-architecture 2>/dev/null || uname -m)
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
 EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
+DIST := build/dist
+# The page's zip unpacked, as the browser tests serve it.
+RELEASED_WEB := build/released-web
+
+# Every time stamp a build writes (in the package, the zips, the installer) is the time of the
+# commit it is built from, so that the same commit builds the same bytes at any time.
+ifndef SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH := $(shell scripts/source-date-epoch.sh)
+endif
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
+# The version, from the project() line of CMakeLists.txt, and the downloads of a release besides
+# the source tarball: this machine's package, the Windows zip and installer, the page's zip and, on
+# x86-64, the arm64 package cross-built.
+VERSION := $(shell sed -n 's/^project.gravity VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DOWNLOADS := $(RELEASE)/gravity_$(VERSION)_$(NATIVE_ARCH).deb \
+	$(WINDOWS)/gravity-$(VERSION)-windows-x64.zip $(WINDOWS)/gravity-$(VERSION)-windows-x64-setup.exe \
+	$(WEB_BUILD)/gravity-$(VERSION)-web.zip
+ifeq ($(NATIVE_ARCH),amd64)
+DIST_ARM64 := arm64
+DOWNLOADS += $(ARM64)/gravity_$(VERSION)_arm64.deb
+endif
 
 # Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
 CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
@@ -59,7 +88,7 @@ DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-d
 
 .PHONY: build run test check package bench fuzz measure screenshot animation icons web web-run \
 	web-screenshot web-measure browser-deps measure-sizes measure-resizes windows windows-measure arm64 \
-	arm64-test clean
+	arm64-test release dist clean
 
 build:
 	$(DEPS) run
@@ -70,19 +99,22 @@ run: build
 	$(RELEASE)/gravity
 
 # Every test must run: a window, packaging, browser, Windows or arm64 test that would skip for want
-# of a tool fails. The Windows tests need 64-bit Wine, which runs Windows' x86-64 programs only on
-# an x86-64 machine: elsewhere they are left out, and said so. On an arm64 machine this build is
-# the arm64 one, so its own tests are the arm64 tests.
+# of a tool fails. The package, the Windows program and the page tested are the downloads in
+# build/dist. The Windows tests need 64-bit Wine, which runs Windows' x86-64 programs only on an
+# x86-64 machine: elsewhere they are left out, and said so. On an arm64 machine this build is the
+# arm64 one, so its own tests are the arm64 tests.
 ifeq ($(NATIVE_ARCH),amd64)
 TEST_WINDOWS := $(CURDIR)/$(WINDOWS)
 TEST_ARM64 := arm64-test
 endif
-test: web browser-deps windows $(TEST_ARM64)
+test: dist browser-deps $(TEST_ARM64)
 	$(DEPS) test
 	$(if $(TEST_WINDOWS),,@echo "make test: the Windows tests are left out, since they need x86-64 Wine and this machine is $(NATIVE_ARCH)")
+	rm -rf $(RELEASED_WEB) && mkdir -p $(RELEASED_WEB)
+	cd $(RELEASED_WEB) && cmake -E tar xf $(CURDIR)/$(DIST)/gravity-$(VERSION)-web.zip
 	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
-		-DGRAVITY_WEB_SITE=$(CURDIR)/$(WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
-		-DGRAVITY_WINDOWS_BUILD=$(TEST_WINDOWS)
+		-DGRAVITY_WEB_SITE=$(CURDIR)/$(RELEASED_WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
+		-DGRAVITY_WINDOWS_BUILD=$(TEST_WINDOWS) -DGRAVITY_RELEASE_DIR=$(CURDIR)/$(DIST)
 	cmake --build $(RELEASE) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
 	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
@@ -156,6 +188,7 @@ web:
 	$(EMSCRIPTEN_ENV) emcmake $(CONFIGURE) -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
 		-DGRAVITY_WEB_OUTPUT=$(CURDIR)/$(WEB)
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) --target web_zip
 
 web-run: web
 	@echo "The page is at http://localhost:$(WEB_PORT)/ (Ctrl+C stops serving it)"
@@ -216,6 +249,19 @@ arm64-test: arm64
 	$(CONFIGURE_ARM64) -DBUILD_TESTING=ON -DGRAVITY_REFERENCE_BUILD=$(CURDIR)/$(RELEASE)
 	cmake --build $(ARM64_BUILD) -j $(JOBS)
 	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(ARM64_BUILD) -j $(JOBS) --output-on-failure
+
+# A release is built from its commit alone, in build folders made afresh, with the umask that gives
+# the Debian package's folders and members their usual modes.
+release:
+	$(DEPS) release
+	@git diff --quiet HEAD 2>/dev/null || [ "$$(git rev-parse --show-toplevel 2>/dev/null)" != "$(CURDIR)" ] || \
+		{ echo "make release: commit the changes first; a release is built from a commit" >&2; exit 1; }
+	rm -rf $(RELEASE) $(WINDOWS_BUILD) $(WINDOWS) $(WEB_BUILD) $(WEB) $(ARM64_BUILD) $(ARM64) \
+		$(DIST)
+	umask 022 && $(MAKE) NO_DEPS=1 dist
+
+dist: package windows web $(DIST_ARM64)
+	scripts/release.sh $(DIST) $(VERSION) $(DOWNLOADS)
 
 clean:
 	rm -rf build

@@ -16,7 +16,8 @@ foreach(size 16 24 32 48 64 128 256)
   list(APPEND icon_pngs ${src}/packaging/icons/${size}.png)
 endforeach()
 set(GRAVITY_ICON ${bin}/gravity.ico)
-set(GRAVITY_MANIFEST ${src}/packaging/windows/gravity.exe.manifest)
+set(GRAVITY_MANIFEST ${bin}/gravity.exe.manifest)
+configure_file(packaging/windows/gravity.exe.manifest.in ${GRAVITY_MANIFEST} @ONLY)
 add_custom_command(OUTPUT ${GRAVITY_ICON}
   COMMAND Python3::Interpreter ${src}/scripts/windows-icon.py ${GRAVITY_ICON} ${icon_pngs}
   DEPENDS ${src}/scripts/windows-icon.py ${icon_pngs})
@@ -33,11 +34,12 @@ target_compile_definitions(gravity_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AN
 gravity_warnings(gravity_windows)
 
 # The program has no console; the measuring build is a console program, so its counts reach the
-# shell that started it.
+# shell that started it. The linker would stamp the time of the build into the header; without it
+# the same commit links the same bytes.
 foreach(name gravity gravity_stats)
   add_executable(${name} app/windows_main.cpp ${bin}/gravity_resources.o)
   target_link_libraries(${name} PRIVATE gravity_windows)
-  target_link_options(${name} PRIVATE -static -s)
+  target_link_options(${name} PRIVATE -static -s -Wl,--no-insert-timestamp)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${out})
   gravity_warnings(${name})
 endforeach()
@@ -45,7 +47,7 @@ target_link_options(gravity PRIVATE -mwindows)
 target_link_options(gravity_stats PRIVATE -mconsole)
 target_compile_definitions(gravity_stats PRIVATE GRAVITY_STATS)
 
-# The zip: the program, the README and the licence in one folder.
+# The zip: the program, the README and the licence in one folder, zipped with fixed times and modes.
 set(stem gravity-${PROJECT_VERSION}-windows-x64)
 add_custom_command(OUTPUT ${out}/${stem}.zip
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${bin}/zip
@@ -53,8 +55,8 @@ add_custom_command(OUTPUT ${out}/${stem}.zip
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:gravity> ${bin}/zip/${stem}/gravity.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${src}/README.md ${bin}/zip/${stem}/README.md
   COMMAND ${CMAKE_COMMAND} -E copy ${src}/LICENSE ${bin}/zip/${stem}/LICENSE.txt
-  COMMAND ${CMAKE_COMMAND} -E chdir ${bin}/zip ${CMAKE_COMMAND} -E tar cf ${out}/${stem}.zip --format=zip ${stem}
-  DEPENDS gravity ${src}/README.md ${src}/LICENSE)
+  COMMAND Python3::Interpreter ${src}/scripts/zip-folder.py ${out}/${stem}.zip ${bin}/zip
+  DEPENDS gravity ${src}/README.md ${src}/LICENSE ${src}/scripts/zip-folder.py)
 
 # The installer: a 64-bit NSIS installer with a Start-menu entry and an uninstaller.
 add_custom_command(OUTPUT ${out}/${stem}-setup.exe

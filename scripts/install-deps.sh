@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
 # Usage: scripts/install-deps.sh run|test|check|package|bench|fuzz|measure|icons|web|windows|windows-test|
-#        arm64|arm64-test
+#        arm64|arm64-test|release
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev)
@@ -40,11 +40,17 @@ arm64_test=("${arm64[@]}" "${build[@]}" "${window[@]}" libgtest-dev libmpfr-dev 
 # 64-bit Wine runs Windows' x86-64 programs only on an x86-64 machine; elsewhere `make test` leaves
 # the Windows tests out.
 [[ "$native_arch" == amd64 ]] || wine=()
+# A release: every download built, the source tarball made by git, and on x86-64 the arm64 package.
+release=("${build[@]}" "${package[@]}" "${web[@]}" "${windows[@]}" git)
+[[ "$native_arch" == amd64 ]] && release+=("${arm64[@]}")
+# The test that builds a release twice shows a difference the way Debian's reproducible-builds
+# work does: diffoscope, which unpacks the packages and zips and shows the rest as hex.
+reproducible=(diffoscope-minimal unzip xxd)
 case "${1:-run}" in
   run) wanted=("${build[@]}") ;;
   bench) wanted=("${build[@]}" libbenchmark-dev) ;;
-  test) wanted=("${build[@]}" "${package[@]}" "${window[@]}" "${wayland[@]}" "${web[@]}" "${browsers[@]}"
-                "${windows[@]}" "${wine[@]}" "${arm64_test[@]}" clang libclang-rt-dev
+  test) wanted=("${release[@]}" "${reproducible[@]}" "${window[@]}" "${wayland[@]}" "${browsers[@]}"
+                "${wine[@]}" "${arm64_test[@]}" clang libclang-rt-dev
                 libgtest-dev libbenchmark-dev libmpfr-dev desktop-file-utils appstream man-db groff-base lintian) ;;
   check) wanted=("${build[@]}" libgtest-dev libmpfr-dev clang-tidy) ;;
   package) wanted=("${build[@]}" "${package[@]}") ;;
@@ -56,7 +62,8 @@ case "${1:-run}" in
   windows-test) wanted=("${windows[@]}" "${window[@]}" "${wine[@]}") ;;
   arm64) wanted=("${arm64[@]}") ;;
   arm64-test) wanted=("${arm64_test[@]}") ;;
-  *) echo "install-deps: unknown task '$1' (run, test, check, package, bench, fuzz, measure, icons, web, windows, windows-test, arm64 or arm64-test)" >&2; exit 2 ;;
+  release) wanted=("${release[@]}") ;;
+  *) echo "install-deps: unknown task '$1' (run, test, check, package, bench, fuzz, measure, icons, web, windows, windows-test, arm64, arm64-test or release)" >&2; exit 2 ;;
 esac
 
 # A package is installed for the architecture it names (arm64 in libsdl2-dev:arm64), else for this

@@ -13,7 +13,9 @@ file(REMOVE_RECURSE ${usr}/bin)
 # manual page are compressed without a time stamp.
 file(REMOVE ${doc}/LICENSE)
 file(COPY_FILE ${debian}/copyright ${doc}/copyright)
-file(COPY_FILE ${debian}/changelog ${doc}/changelog)
+file(COPY_FILE ${CPACK_GRAVITY_CHANGELOG} ${doc}/changelog)
+# A copy keeps its source's mode, which a checkout under a strict umask makes private.
+file(CHMOD ${doc}/copyright ${doc}/changelog PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 foreach(file ${doc}/changelog ${usr}/share/man/man6/gravity.6)
   execute_process(COMMAND gzip -9nf ${file} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()

@@ -5,6 +5,9 @@
 Target amd64-unicode
 Unicode true
 SetCompressor /SOLID lzma
+; The installed files take the time they are installed at, not their time in the build: the
+; installer keeps no time of the build, so the same commit builds the same installer.
+SetDateSave off
 
 !define APP "gravity"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"

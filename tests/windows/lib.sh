@@ -2,7 +2,10 @@
 # private Xvfb display, driven like the desktop program by tests/window/lib.sh's helpers. One Wine
 # prefix is made once (about 14 s) and reused; the tests take turns with it.
 # Usage in a test: source "$(dirname "$0")/lib.sh" "$@"
-#   with the arguments <windows-build-folder> <wine-prefix>, the folder holding gravity.exe.
+#   with the arguments <windows-build-folder> <wine-prefix> [<desktop-check> <release-folder>],
+#   the first holding gravity.exe, gravity_stats.exe and the installer. Given a release folder, the
+#   program is the gravity.exe unpacked from the release's zip and the installer is the release's:
+#   what users download is what is tested.
 
 WINDOWS_DIR=${1:?usage: bash $0 <windows-build-folder> <wine-prefix>}
 WINEPREFIX=${2:?usage: bash $0 <windows-build-folder> <wine-prefix>}
@@ -10,6 +13,13 @@ export WINEPREFIX=$(realpath -m "$WINEPREFIX")  # Wine takes only an absolute on
 source "$(dirname "${BASH_SOURCE[0]}")/../window/lib.sh" "$WINDOWS_DIR/gravity.exe"
 require_tools wine wineboot wineserver import convert xwininfo xprop flock
 STATS_BINARY=$WINDOWS_DIR/gravity_stats.exe
+PACKAGES_DIR=${4:-$WINDOWS_DIR}
+if [[ -n "${4:-}" ]]; then
+  zip=$(realpath "$PACKAGES_DIR"/gravity-*-windows-x64.zip)
+  (cd "$WORK" && cmake -E tar xf "$zip") || fail "could not unzip the Windows zip in $PACKAGES_DIR"
+  GRAVITY=$(echo "$WORK"/gravity-*-windows-x64/gravity.exe)
+  [[ -f "$GRAVITY" ]] || fail "the Windows zip in $PACKAGES_DIR holds no gravity.exe"
+fi
 
 # Wine says nothing, and never offers to install its .NET or HTML engines.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

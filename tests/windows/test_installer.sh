@@ -4,8 +4,8 @@
 # Wine and still exit 0, so the installed files are what is checked, not the status.
 source "$(dirname "$0")/lib.sh" "$@"
 shopt -s nullglob
-installers=("$WINDOWS_DIR"/gravity-*-windows-x64-setup.exe)
-((${#installers[@]} == 1)) || fail "expected one installer in $WINDOWS_DIR, found ${#installers[@]}"
+installers=("$PACKAGES_DIR"/gravity-*-windows-x64-setup.exe)
+((${#installers[@]} == 1)) || fail "expected one installer in $PACKAGES_DIR, found ${#installers[@]}"
 
 start_display
 program_files=$WINEPREFIX/drive_c/Program\ Files/gravity
@@ -18,7 +18,7 @@ wineserver -w
 for file in gravity.exe README.md LICENSE.txt uninstall.exe; do
   [[ -s "$program_files/$file" ]] || fail "the installer did not install $file: $(ls "$program_files" 2>&1 | tr '\n' ' ')"
 done
-cmp -s "$program_files/gravity.exe" "$GRAVITY" || fail "the installed gravity.exe is not the one built"
+cmp -s "$program_files/gravity.exe" "$GRAVITY" || fail "the installed gravity.exe is not the one tested"
 [[ -s "$start_menu" ]] || fail "no Start-menu entry at $start_menu"
 wine reg query "$uninstall_key" /v UninstallString >"$WORK/reg.txt" 2>&1 ||
   fail "no entry in the list of installed programs: $(tr -d '\r' <"$WORK/reg.txt")"
