@@ -434,16 +434,26 @@ TEST(Resizing, ChangingOnlyTheWidthKeepsRowsAligned) {
 TEST(Resizing, ScatteredDrawingSurvivesResizesAndAClearLeavesNothing) {
   Surface surface = MakeSurface(2000, 1500);
   int drawn = 0;
+  int drawnLeft = 0;  // left of x = 1800
   for (int k = 0; k < 2000; ++k) {
     const int x = (k * 7919) % 1999;
     const int y = (k * 104729) % 1499;
     if (PixelAt(surface, x, y) == Black) {
       PSet(surface, static_cast<float>(x), static_cast<float>(y), Red);
       ++drawn;
+      drawnLeft += x < 1800 ? 1 : 0;
     }
   }
   ResizeSurface(surface, 2500, 1800);
   EXPECT_EQ(CountPixels(surface, Red), drawn);
+  // Large surfaces reuse the buffers earlier resizes left, rows now of another length: nothing
+  // those buffers held may show.
+  ResizeSurface(surface, 1800, 1600);
+  EXPECT_EQ(CountPixels(surface, Red), drawnLeft);
+  EXPECT_EQ(CountPixels(surface, Black), 1800 * 1600 - drawnLeft);
+  ResizeSurface(surface, 2500, 1800);
+  EXPECT_EQ(CountPixels(surface, Red), drawnLeft);
+  EXPECT_EQ(CountPixels(surface, Black), 2500 * 1800 - drawnLeft);
   ResizeSurface(surface, 1000, 700);
   const int kept = CountPixels(surface, Red);
   EXPECT_GT(kept, drawn / 5);

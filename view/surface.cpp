@@ -143,17 +143,28 @@ bool ResizeSurface(Surface& surface, int width, int height) {
     return true;
   }
   // Both allocations come before anything changes, so running out of memory leaves the surface
-  // exactly as it was.
+  // exactly as it was. A large surface takes the spare buffer an earlier resize left, all black,
+  // where it is large enough: the system supplies fresh pages slowly on some machines, tenths of a
+  // second for a window-sized buffer.
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  const bool reuse = count <= surface.Spare.capacity();
   Surface resized;
   try {
-    resized.Pixels = PixelBuffer(static_cast<size_t>(width) * static_cast<size_t>(height));
     resized.Changed = NewChangedRegion(width, height);
+    if (!reuse) {
+      resized.Pixels = PixelBuffer(count);
+    }
   } catch (const std::bad_alloc&) {
     return false;
   }
+  if (reuse) {
+    resized.Pixels = std::move(surface.Spare);
+    surface.Spare = PixelBuffer();
+    resized.Pixels.resize(count);  // within its capacity: nothing is allocated or constructed
+  }
   resized.Width = width;
   resized.Height = height;
-  // The new pixels are black as they come; another background is painted in.
+  // New pixels are black as they come; another background is painted in.
   if (surface.Background != Black) {
     std::fill(resized.Pixels.begin(), resized.Pixels.end(), surface.Background);
     resized.ClearedTo = surface.Background;
@@ -161,17 +172,18 @@ bool ResizeSurface(Surface& surface, int width, int height) {
 
   // The picture stays anchored at the top-left corner. Where the old surface was cleared to what
   // the new one holds, only its painted tiles need copying; otherwise all of what is kept.
-  if (HasPixels(surface)) {
+  const bool hadPixels = HasPixels(surface);
+  ChangedRects painted;
+  if (hadPixels) {
+    TakePaintedRects(surface.Changed, painted);
     const PixelRect kept{0, 0, std::min(width, surface.Width), std::min(height, surface.Height)};
-    ChangedRects painted;
-    if (surface.ClearedTo == resized.ClearedTo) {
-      TakePaintedRects(surface.Changed, painted);
-    } else {
-      painted.Count = 1;
-      painted.Rects[0] = kept;
+    ChangedRects copied = painted;
+    if (surface.ClearedTo != resized.ClearedTo) {
+      copied.Count = 1;
+      copied.Rects[0] = kept;
     }
-    for (int i = 0; i < painted.Count; ++i) {
-      const PixelRect& rect = painted.Rects[static_cast<size_t>(i)];
+    for (int i = 0; i < copied.Count; ++i) {
+      const PixelRect& rect = copied.Rects[static_cast<size_t>(i)];
       const int right = std::min(rect.X + rect.Width, kept.Width);
       const int bottom = std::min(rect.Y + rect.Height, kept.Height);
       for (int py = rect.Y; py < bottom && rect.X < right; ++py) {
@@ -180,6 +192,23 @@ bool ResizeSurface(Surface& surface, int width, int height) {
       }
       MarkChanged(resized.Changed, rect.X, rect.Y, right - 1, bottom - 1);
     }
+  }
+
+  // While the surface is large, the old buffer, made black again where it was painted, becomes the
+  // spare if it is the larger; back at a small size the spare is given back.
+  if (count < SpareFromPixels) {
+    surface.Spare = PixelBuffer();
+  } else if (hadPixels && surface.ClearedTo == Black &&
+             surface.Pixels.capacity() > surface.Spare.capacity()) {
+    for (int i = 0; i < painted.Count; ++i) {
+      const PixelRect& rect = painted.Rects[static_cast<size_t>(i)];
+      const int right = std::min(rect.X + rect.Width, surface.Width);
+      const int bottom = std::min(rect.Y + rect.Height, surface.Height);
+      for (int py = rect.Y; py < bottom && rect.X < right; ++py) {
+        std::fill(RowStart(surface, py) + rect.X, RowStart(surface, py) + right, Black);
+      }
+    }
+    surface.Spare = std::move(surface.Pixels);
   }
   surface.Pixels = std::move(resized.Pixels);
   surface.Changed = std::move(resized.Changed);

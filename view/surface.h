@@ -2,12 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "view/changed_region.h"
+#include "view/pixel_memory.h"
 
 // Colours are packed 24-bit values r + 256 g + 65536 b. In memory on a little-endian machine the
 // bytes of a pixel read R, G, B, 0.
@@ -31,13 +31,16 @@ struct ZeroedAllocator {
   template <typename U>
   explicit ZeroedAllocator(const ZeroedAllocator<U>& /*other*/) {}
   T* allocate(size_t count) {
-    void* memory = std::calloc(count, sizeof(T));
+    if (count > SIZE_MAX / sizeof(T)) {
+      throw std::bad_alloc();
+    }
+    void* memory = AllocateZeroedPixelMemory(count * sizeof(T));
     if (memory == nullptr) {
       throw std::bad_alloc();
     }
     return static_cast<T*>(memory);
   }
-  void deallocate(T* memory, size_t /*count*/) { std::free(memory); }
+  void deallocate(T* memory, size_t count) { FreePixelMemory(memory, count * sizeof(T)); }
   // A new element is the zero the memory came with; anything else is constructed as usual.
   template <typename U>
   void construct(U* /*at*/) {}
@@ -65,7 +68,11 @@ struct Surface {
   Colour Fill = Black;       // interior of circles
   ChangedRegion Changed;     // the pixels drawn on since shown, and those since cleared
   Colour ClearedTo = Black;  // what every pixel outside the painted tiles holds
+  PixelBuffer Spare;         // all black: the buffer a resize of a large surface left, to reuse
 };
+
+// From this many pixels (8 MB) a surface keeps a spare buffer across resizes.
+inline constexpr size_t SpareFromPixels = size_t{1} << 21;
 
 // The largest side the surface takes: far beyond any real screen, it guards against absurd window
 // sizes.
@@ -74,9 +81,9 @@ inline constexpr int MaxSurfaceSide = 16384;
 // Resizes the surface, keeping the pixels that still fit and filling the new area with the
 // background; all of it counts as changed. Only the tiles painted since the last clear are
 // copied, and black new pixels are left as the system gives them, so a huge resize costs what was
-// drawn rather than the surface's area. A side is held to MaxSurfaceSide. The only surface
-// operation that allocates: when memory runs out, the surface stays exactly as it was and the
-// result is false.
+// drawn rather than the surface's area; a large one reuses the buffer an earlier resize left. A
+// side is held to MaxSurfaceSide. The only surface operation that allocates: when memory runs out,
+// the surface stays exactly as it was and the result is false.
 bool ResizeSurface(Surface& surface, int width, int height);
 
 float ScaleWidth(const Surface& surface);
