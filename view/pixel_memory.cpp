@@ -31,7 +31,7 @@ void* AllocateZeroedPixelMemory(size_t bytes) {
   return std::calloc(bytes, 1);
 }
 
-void FreePixelMemory(void* memory, size_t bytes) {
+void FreePixelMemory(void* memory, [[maybe_unused]] size_t bytes) {
 #if defined(__linux__)
   if (bytes >= HugePageBytes) {
     munmap(memory, bytes);
