@@ -83,7 +83,7 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
       HostRefreshRate(host, DisplayRefreshHz(w));
       return false;
     case WM_PAINT:
-      PaintWindow(w);
+      PaintWindow(w, host);
       return true;
     case WM_ERASEBKGND:
       return true;  // WM_PAINT covers all it is asked to

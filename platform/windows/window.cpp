@@ -172,8 +172,26 @@ int DisplayRefreshHz(const Window& w) {
   return hz > 1 ? hz : 0;
 }
 
-void PlatformResized(Window& w, const Host& host, const Surface& surface) {
-  w.Scale = host.Scale;
+namespace {
+
+// Where the client area reaches beyond the DIB (a surface held to its largest side, or memory out
+// for a larger one), WM_PAINT makes it black.
+void InvalidateBeyondDib(const Window& w) {
+  RECT client{};
+  GetClientRect(w.Handle, &client);
+  const int right = FirstPixelOfUnit(w.DibWidth, w.Scale);
+  const int bottom = FirstPixelOfUnit(w.DibHeight, w.Scale);
+  if (right < client.right) {
+    const RECT beside{right, 0, client.right, client.bottom};
+    InvalidateRect(w.Handle, &beside, FALSE);
+  }
+  if (bottom < client.bottom) {
+    const RECT below{0, bottom, std::min(right, static_cast<int>(client.right)), client.bottom};
+    InvalidateRect(w.Handle, &below, FALSE);
+  }
+}
+
+void ResizeDib(Window& w, const Surface& surface) {
   if (DibMatches(w, surface)) {
     return;
   }
@@ -199,6 +217,14 @@ void PlatformResized(Window& w, const Host& host, const Surface& surface) {
   w.DibHeight = surface.Height;
 }
 
+}  // namespace
+
+void PlatformResized(Window& w, const Host& host, const Surface& surface) {
+  w.Scale = host.Scale;
+  ResizeDib(w, surface);
+  InvalidateBeyondDib(w);
+}
+
 bool PlatformShowing(Window& w) {
   return IsIconic(w.Handle) == 0;
 }
@@ -221,10 +247,14 @@ bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface,
   return true;
 }
 
-void PaintWindow(Window& w) {
+void PaintWindow(Window& w, const Host& host) {
   PAINTSTRUCT paint{};
   const HDC target = BeginPaint(w.Handle, &paint);
   if (target == nullptr) {
+    return;
+  }
+  if (host.ResizePending) {
+    EndPaint(w.Handle, &paint);
     return;
   }
   SetStretchBltMode(target, COLORONCOLOR);

@@ -57,5 +57,7 @@ void ReportClientSize(Window& w, Host& host);
 int DisplayRefreshHz(const Window& w);
 
 // Repaints the part of the client area Windows asks for from the DIB section, black beyond the
-// surface (WM_PAINT).
-void PaintWindow(Window& w);
+// surface (WM_PAINT). While a new size waits to be applied, the picture is the host's to show, in
+// parts and paced, once the new size is applied: painting the old one at the new size first would
+// hold up the timers for as long as a huge window takes to fill.
+void PaintWindow(Window& w, const Host& host);
