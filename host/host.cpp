@@ -1,10 +1,6 @@
 #include "host/host.h"
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -109,19 +105,14 @@ void PresentIfDue(Host& host, Window& w, Program& program) {
   host.NextPresentNs = NextPresentNs(start, PlatformNowNs(w) - start, host.RefreshNs);
 }
 
-// One line a second: how often each timer fired and the window was presented in that second, and
-// how many device pixels were shown.
+// The measuring builds' line of counts, once a second; the counts start again from zero.
 void PrintCountsIfDue(Host& host, Program& program, int64_t now) {
-  if (!host.PrintCounts || now < host.NextPrintNs) {
+  if (host.PrintCounts == nullptr || now < host.NextPrintNs) {
     return;
   }
-  TimerFirings& firings = program.Firings;
-  std::printf("firings_t=%" PRId64 " firings_h=%" PRId64 " presents=%" PRId64
-              " uploaded_px=%" PRId64 "\n",
-              firings.CountT, firings.CountH, host.Presents, host.PresentedPixels);
-  std::fflush(stdout);
-  firings.CountT = 0;
-  firings.CountH = 0;
+  host.PrintCounts(host, program);
+  program.Firings.CountT = 0;
+  program.Firings.CountH = 0;
   host.Presents = 0;
   host.PresentedPixels = 0;
   // Whole seconds apart, unless the program was held up for longer than one.
@@ -165,7 +156,7 @@ int64_t HostWakeNs(const Host& host, Window& w, const Program& program) {
   if (HasChanges(program) && PlatformShowing(w)) {
     wake = std::min(wake, host.NextPresentNs);
   }
-  if (host.PrintCounts) {
+  if (host.PrintCounts != nullptr) {
     wake = std::min(wake, host.NextPrintNs);
   }
   return wake;
@@ -185,13 +176,4 @@ void HostPictureLost(Host& host, Program& program) {
 
 void HostRefreshRate(Host& host, int hz) {
   host.RefreshNs = RefreshIntervalNs(hz);
-}
-
-void UseMeasuringSwitches(Host& host, Program& program) {
-  host.PrintCounts = true;
-  const char* noHandlers = std::getenv("GRAVITY_STATS_NO_HANDLERS");
-  program.RunTimerHandlers = noHandlers == nullptr || std::strcmp(noHandlers, "1") != 0;
-  // Fully buffered into a fixed buffer and flushed after each line, so printing never allocates.
-  static char buffer[BUFSIZ];
-  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }

@@ -28,7 +28,8 @@ struct Host {
   int64_t RefreshNs = RefreshIntervalNs(0);  // between two refreshes of the display
   int64_t MaxCatchUpNs = ::MaxCatchUpNs;     // a longer lag of the timers is a stall
   int64_t PartPixels = DefaultPartPixels;    // the most device pixels one part of a present shows
-  bool PrintCounts = false;                  // the measuring builds' line of counts, once a second
+  // The measuring builds' line of counts, printed once a second; none in the real programs.
+  void (*PrintCounts)(const Host& host, const Program& program) = nullptr;
 
   bool Closed = false;        // the window was closed
   bool InputWaiting = true;   // the last wait ended for input, so it is read at once
@@ -77,5 +78,6 @@ void HostRefreshRate(Host& host, int hz);
 
 // The measuring builds print their counts once a second, and with GRAVITY_STATS_NO_HANDLERS=1 in
 // the environment leave the timer handlers out, to time the window layer on its own (the firings
-// are still counted). The real programs never call this and read no environment of their own.
+// are still counted). The real programs never call this and read no environment of their own; it
+// lives apart (host/measuring.cpp), so that they do not take in the C library's printing either.
 void UseMeasuringSwitches(Host& host, Program& program);

@@ -160,7 +160,7 @@ bool ResizeSurface(Surface& surface, int width, int height) {
   if (reuse) {
     resized.Pixels = std::move(surface.Spare);
     surface.Spare = PixelBuffer();
-    resized.Pixels.resize(count);  // within its capacity: nothing is allocated or constructed
+    resized.Pixels.resize(count);  // within its capacity, and all black
   }
   resized.Width = width;
   resized.Height = height;

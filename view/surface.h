@@ -2,16 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
-#include <utility>
-#include <vector>
 
 #include "view/changed_region.h"
-#include "view/pixel_memory.h"
-
-// Colours are packed 24-bit values r + 256 g + 65536 b. In memory on a little-endian machine the
-// bytes of a pixel read R, G, B, 0.
-using Colour = uint32_t;
+#include "view/pixel_buffer.h"
 
 constexpr Colour RGB(int r, int g, int b) {
   return static_cast<Colour>(r) + 256U * static_cast<Colour>(g) + 65536U * static_cast<Colour>(b);
@@ -19,40 +12,6 @@ constexpr Colour RGB(int r, int g, int b) {
 
 inline constexpr Colour Black = RGB(0, 0, 0);
 inline constexpr Colour White = RGB(255, 255, 255);
-
-// Pixel memory as the system hands it out, zeroed (black), and left as it comes: a buffer for a
-// huge window is then never swept through when it is made, and the system supplies its pages one
-// by one as they are first drawn on. A buffer is only ever made at its full size, never grown in
-// place, since a grown one would keep whatever its reused memory held.
-template <typename T>
-struct ZeroedAllocator {
-  using value_type = T;
-  ZeroedAllocator() = default;
-  template <typename U>
-  explicit ZeroedAllocator(const ZeroedAllocator<U>& /*other*/) {}
-  T* allocate(size_t count) {
-    if (count > SIZE_MAX / sizeof(T)) {
-      throw std::bad_alloc();
-    }
-    void* memory = AllocateZeroedPixelMemory(count * sizeof(T));
-    if (memory == nullptr) {
-      throw std::bad_alloc();
-    }
-    return static_cast<T*>(memory);
-  }
-  void deallocate(T* memory, size_t count) { FreePixelMemory(memory, count * sizeof(T)); }
-  // A new element is the zero the memory came with; anything else is constructed as usual.
-  template <typename U>
-  void construct(U* /*at*/) {}
-  template <typename U, typename... Args>
-  void construct(U* at, Args&&... args) {
-    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-  }
-  friend bool operator==(const ZeroedAllocator& /*a*/, const ZeroedAllocator& /*b*/) {
-    return true;
-  }
-};
-using PixelBuffer = std::vector<Colour, ZeroedAllocator<Colour>>;
 
 // The persistent drawing surface of the window: a 32-bit pixel buffer that keeps what is drawn on
 // it until it is cleared, one pixel per surface unit (a window layer may show a unit as several
