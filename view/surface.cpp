@@ -134,6 +134,16 @@ Span PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Co
   return {first, last};
 }
 
+// Fills the rectangles, which lie within the surface, with one colour; marks nothing.
+void FillRects(Surface& surface, const ChangedRects& rects, Colour colour) {
+  for (int i = 0; i < rects.Count; ++i) {
+    const PixelRect& rect = rects.Rects[static_cast<size_t>(i)];
+    for (int py = rect.Y; py < rect.Y + rect.Height; ++py) {
+      std::fill_n(RowStart(surface, py) + rect.X, rect.Width, colour);
+    }
+  }
+}
+
 }  // namespace
 
 bool ResizeSurface(Surface& surface, int width, int height) {
@@ -200,14 +210,7 @@ bool ResizeSurface(Surface& surface, int width, int height) {
     surface.Spare = PixelBuffer();
   } else if (hadPixels && surface.ClearedTo == Black &&
              surface.Pixels.capacity() > surface.Spare.capacity()) {
-    for (int i = 0; i < painted.Count; ++i) {
-      const PixelRect& rect = painted.Rects[static_cast<size_t>(i)];
-      const int right = std::min(rect.X + rect.Width, surface.Width);
-      const int bottom = std::min(rect.Y + rect.Height, surface.Height);
-      for (int py = rect.Y; py < bottom && rect.X < right; ++py) {
-        std::fill(RowStart(surface, py) + rect.X, RowStart(surface, py) + right, Black);
-      }
-    }
+    FillRects(surface, painted, Black);
     surface.Spare = std::move(surface.Pixels);
   }
   surface.Pixels = std::move(resized.Pixels);
@@ -237,12 +240,7 @@ void Cls(Surface& surface) {
       painted.Rects[0] = {0, 0, surface.Width, surface.Height};
       surface.ClearedTo = surface.Background;
     }
-    for (int i = 0; i < painted.Count; ++i) {
-      const PixelRect& rect = painted.Rects[static_cast<size_t>(i)];
-      for (int py = rect.Y; py < rect.Y + rect.Height; ++py) {
-        std::fill_n(RowStart(surface, py) + rect.X, rect.Width, surface.Background);
-      }
-    }
+    FillRects(surface, painted, surface.Background);
   }
   MarkAllChanged(surface.Changed);
 }

@@ -174,21 +174,24 @@ int DisplayRefreshHz(const Window& w) {
 
 namespace {
 
-// Where the client area reaches beyond the DIB (a surface held to its largest side, or memory out
-// for a larger one), WM_PAINT makes it black.
-void InvalidateBeyondDib(const Window& w) {
+// The client area's parts beyond the DIB, right of it and below it (either may be empty): the
+// surface held to its largest side, memory out for a larger one, or a new size not yet applied.
+void BeyondDib(const Window& w, RECT& beside, RECT& below) {
   RECT client{};
   GetClientRect(w.Handle, &client);
   const int right = FirstPixelOfUnit(w.DibWidth, w.Scale);
   const int bottom = FirstPixelOfUnit(w.DibHeight, w.Scale);
-  if (right < client.right) {
-    const RECT beside{right, 0, client.right, client.bottom};
-    InvalidateRect(w.Handle, &beside, FALSE);
-  }
-  if (bottom < client.bottom) {
-    const RECT below{0, bottom, std::min(right, static_cast<int>(client.right)), client.bottom};
-    InvalidateRect(w.Handle, &below, FALSE);
-  }
+  beside = {right, 0, std::max(right, static_cast<int>(client.right)), client.bottom};
+  below = {0, bottom, right, std::max(bottom, static_cast<int>(client.bottom))};
+}
+
+// What lies beyond the DIB is made black by WM_PAINT.
+void InvalidateBeyondDib(const Window& w) {
+  RECT beside{};
+  RECT below{};
+  BeyondDib(w, beside, below);
+  InvalidateRect(w.Handle, &beside, FALSE);
+  InvalidateRect(w.Handle, &below, FALSE);
 }
 
 void ResizeDib(Window& w, const Surface& surface) {
@@ -258,19 +261,15 @@ void PaintWindow(Window& w, const Host& host) {
     return;
   }
   SetStretchBltMode(target, COLORONCOLOR);
-  // Black wherever the surface does not reach (beyond its largest side, when memory ran out for a
-  // larger one, or before a new size is applied), then the last picture shown, only as much of it
-  // as Windows asks for.
-  RECT client{};
-  GetClientRect(w.Handle, &client);
-  const int right = FirstPixelOfUnit(w.DibWidth, w.Scale);
-  const int bottom = FirstPixelOfUnit(w.DibHeight, w.Scale);
+  // Black wherever the surface does not reach, then the last picture shown, only as much of it as
+  // Windows asks for.
+  RECT beside{};
+  RECT below{};
+  BeyondDib(w, beside, below);
   const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const RECT beside{right, 0, std::max(right, static_cast<int>(client.right)), client.bottom};
-  const RECT below{0, bottom, right, std::max(bottom, static_cast<int>(client.bottom))};
   FillRect(target, &beside, black);
   FillRect(target, &below, black);
-  if (w.Dib != nullptr && paint.rcPaint.left < right && paint.rcPaint.top < bottom) {
+  if (w.Dib != nullptr && paint.rcPaint.left < beside.left && paint.rcPaint.top < below.top) {
     const int left = UnitOfPixel(paint.rcPaint.left, w.Scale);
     const int top = UnitOfPixel(paint.rcPaint.top, w.Scale);
     const int last = std::min(UnitOfPixel(paint.rcPaint.right - 1, w.Scale), w.DibWidth - 1);
