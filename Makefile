@@ -34,10 +34,13 @@
 #                  checksums, in build/dist: the source tarball, the Debian package (and on x86-64
 #                  the arm64 one), the Windows zip and installer, the page's zip and SHA256SUMS
 #   make dist      the same from the build folders as they stand (make test tests these downloads)
-# NO_DEPS=1 leaves out the installation of missing Debian packages.
+# Each target installs the Debian packages it needs, and only those that are missing, before
+# anything else runs (scripts/install-deps.sh lists them by target); NO_DEPS=1 leaves that out.
+# Each build folder has one configuration, which no other target changes, so `make -j` is safe.
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
+TESTS := build/test
 SANITIZE := build/sanitize
 TIDY := build/tidy
 BENCH := build/bench
@@ -50,6 +53,7 @@ WINDOWS := build/windows
 WINDOWS_BUILD := build/windows-cmake
 ARM64 := build/arm64
 ARM64_BUILD := build/arm64-cmake
+ARM64_TESTS := build/arm64-test
 # Debian's name for this machine's processor (amd64, arm64).
 NATIVE_ARCH := $(shell dpkg --print-architecture 2>/dev/null || uname -m)
 # Debian's emscripten finds its JavaScript modules there whichever Node.js runs it.
@@ -79,20 +83,47 @@ DIST_ARM64 := arm64
 DOWNLOADS += $(ARM64)/gravity_$(VERSION)_arm64.deb
 endif
 
-# Warnings are errors here and in CI; plain CMake leaves that to whoever builds.
-CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
-CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
-CONFIGURE_ARM64 := $(CONFIGURE) -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=Release \
-	-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
-DEPS := $(if $(filter 1,$(NO_DEPS)),: skipping install-deps.sh,scripts/install-deps.sh)
+# The packages of every target asked for are installed first, before any prerequisite of any of
+# them runs (under make -j too); not for a dry run (make -n) nor a make that another one started.
+GOALS := $(or $(MAKECMDGOALS),build)
+ifneq ($(NO_DEPS),1)
+ifeq ($(MAKELEVEL),0)
+ifeq ($(findstring n,$(firstword -$(MAKEFLAGS))),)
+ifneq ($(shell scripts/install-deps.sh $(GOALS) >&2 && echo ok),ok)
+$(error scripts/install-deps.sh could not install what $(GOALS) needs)
+endif
+endif
+endif
+endif
 
-.PHONY: build run test check package bench fuzz measure screenshot animation icons web web-run \
-	web-screenshot web-measure browser-deps measure-sizes measure-resizes windows windows-measure arm64 \
-	arm64-test release dist clean
+# The Windows tests need 64-bit Wine, which runs Windows' x86-64 programs only on an x86-64
+# machine: elsewhere they are left out, and said so. On an arm64 machine this build is the arm64
+# one, so its own tests are the arm64 tests.
+ifeq ($(NATIVE_ARCH),amd64)
+TEST_WINDOWS := $(CURDIR)/$(WINDOWS)
+TEST_ARM64 := arm64-test
+endif
+
+# Warnings are errors here and in CI; plain CMake leaves that to whoever builds. The program's
+# folder, build/release, has no tests; the tests have build/test, with the downloads in build/dist
+# to test; the arm64 package and the arm64 tests have a folder each too.
+CONFIGURE := cmake -S . -DGRAVITY_WERROR=ON
+CONFIGURE_RELEASE := $(CONFIGURE) -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+CONFIGURE_TESTS := $(CONFIGURE) -B $(TESTS) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+	-DGRAVITY_WEB_SITE=$(CURDIR)/$(RELEASED_WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
+	-DGRAVITY_WINDOWS_BUILD=$(TEST_WINDOWS) -DGRAVITY_RELEASE_DIR=$(CURDIR)/$(DIST)
+ARM64_TOOLCHAIN := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
+CONFIGURE_ARM64 := $(CONFIGURE) -B $(ARM64_BUILD) $(ARM64_TOOLCHAIN) -DBUILD_TESTING=OFF
+CONFIGURE_ARM64_TESTS := $(CONFIGURE) -B $(ARM64_TESTS) $(ARM64_TOOLCHAIN) -DBUILD_TESTING=ON \
+	-DGRAVITY_REFERENCE_BUILD=$(CURDIR)/$(TESTS)
+CONFIGURE_SANITIZE := CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
+
+.PHONY: build run test tests sanitize check package bench fuzz measure screenshot animation icons web \
+	web-run web-screenshot web-measure browser-deps measure-sizes measure-resizes windows \
+	windows-measure arm64 arm64-test release dist clean
 
 build:
-	$(DEPS) run
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
+	$(CONFIGURE_RELEASE)
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity
 
 run: build
@@ -100,45 +131,41 @@ run: build
 
 # Every test must run: a window, packaging, browser, Windows or arm64 test that would skip for want
 # of a tool fails. The package, the Windows program and the page tested are the downloads in
-# build/dist. The Windows tests need 64-bit Wine, which runs Windows' x86-64 programs only on an
-# x86-64 machine: elsewhere they are left out, and said so. On an arm64 machine this build is the
-# arm64 one, so its own tests are the arm64 tests.
-ifeq ($(NATIVE_ARCH),amd64)
-TEST_WINDOWS := $(CURDIR)/$(WINDOWS)
-TEST_ARM64 := arm64-test
-endif
-test: dist browser-deps $(TEST_ARM64)
-	$(DEPS) test
+# build/dist. Two tests run at a time, as the sanitizer build's unit tests do.
+test: dist browser-deps tests sanitize $(TEST_ARM64)
 	$(if $(TEST_WINDOWS),,@echo "make test: the Windows tests are left out, since they need x86-64 Wine and this machine is $(NATIVE_ARCH)")
 	rm -rf $(RELEASED_WEB) && mkdir -p $(RELEASED_WEB)
 	cd $(RELEASED_WEB) && cmake -E tar xf $(CURDIR)/$(DIST)/gravity-$(VERSION)-web.zip
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON \
-		-DGRAVITY_WEB_SITE=$(CURDIR)/$(RELEASED_WEB) -DGRAVITY_WEB_BUILD=$(CURDIR)/$(WEB_BUILD) \
-		-DGRAVITY_WINDOWS_BUILD=$(TEST_WINDOWS) -DGRAVITY_RELEASE_DIR=$(CURDIR)/$(DIST)
-	cmake --build $(RELEASE) -j $(JOBS)
-	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(RELEASE) --output-on-failure
-	CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
+	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(TESTS) -j $(JOBS) --output-on-failure
+	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(SANITIZE) -L unit -j $(JOBS) --output-on-failure
+
+# The test folder, built: the unit tests and the programs the other tests drive.
+tests:
+	$(CONFIGURE_TESTS)
+	cmake --build $(TESTS) -j $(JOBS)
+
+# The unit tests built by clang with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize:
+	$(CONFIGURE_SANITIZE)
 	cmake --build $(SANITIZE) -j $(JOBS)
-	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(SANITIZE) -L unit --output-on-failure
 
 # Quick enough to run after every edit once the trees are built: no window, browser, packaging or
 # Windows test, no sanitizer build.
 check:
-	$(DEPS) check
 	$(CONFIGURE) -B $(TIDY) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DGRAVITY_TIDY=ON >/dev/null
 	cmake --build $(TIDY) -j $(JOBS) --target tidy
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON >/dev/null
-	cmake --build $(RELEASE) -j $(JOBS)
-	ctest --test-dir $(RELEASE) -L unit -j $(JOBS) --output-on-failure
+	$(CONFIGURE_TESTS) >/dev/null
+	cmake --build $(TESTS) -j $(JOBS)
+	ctest --test-dir $(TESTS) -L unit -j $(JOBS) --output-on-failure
 
+# The package's folders and members take their modes from the umask: 022 gives the usual ones,
+# whoever builds.
 package:
-	$(DEPS) package
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
+	$(CONFIGURE_RELEASE)
 	cmake --build $(RELEASE) -j $(JOBS)
-	cd $(RELEASE) && cpack -G DEB
+	cd $(RELEASE) && umask 022 && cpack -G DEB
 
 bench:
-	$(DEPS) bench
 	$(CONFIGURE) -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DGRAVITY_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS) --target gravity_bench
 	$(BENCH)/gravity_bench
@@ -146,7 +173,6 @@ bench:
 # Fuzzes the event handlers for FUZZ_SECONDS. New inputs collect in build/fuzz/corpus; a finding is
 # written to build/fuzz/ and belongs in fuzz/corpus once fixed.
 fuzz:
-	$(DEPS) fuzz
 	CXX=clang++ $(CONFIGURE) -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DGRAVITY_FUZZ=ON
 	cmake --build $(FUZZ) -j $(JOBS) --target event_script_fuzz
 	mkdir -p $(FUZZ)/corpus
@@ -156,8 +182,7 @@ fuzz:
 MEASURE_SECONDS ?= 10
 
 measure:
-	$(DEPS) measure
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=OFF
+	$(CONFIGURE_RELEASE)
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity_stats
 	scripts/measure.sh $(MEASURE_SECONDS) $(RELEASE)/gravity_stats
 
@@ -169,22 +194,18 @@ measure-resizes: measure
 
 # Takes the picture under Xvfb, a few seconds after a new universe starts; each run differs.
 screenshot: build
-	$(DEPS) measure
 	scripts/screenshot.sh docs/screenshot.png $(RELEASE)/gravity
 
 # Captures the window under Xvfb for a few seconds after a new universe starts; each run differs.
 animation: build
-	$(DEPS) measure
 	scripts/animation.sh docs/universe.gif $(RELEASE)/gravity
 
 icons:
-	$(DEPS) icons
 	scripts/icons.sh
 
 # The page: the same core and the browser window layer, built by Debian's emscripten. Nothing in
 # it is fetched from anywhere but the folder it is served from.
 web:
-	$(DEPS) web
 	$(EMSCRIPTEN_ENV) emcmake $(CONFIGURE) -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
 		-DGRAVITY_WEB_OUTPUT=$(CURDIR)/$(WEB)
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
@@ -199,7 +220,6 @@ web-run: web
 BROWSER_DEPS := tests/browser/node_modules/.package-lock.json
 browser-deps: $(BROWSER_DEPS)
 $(BROWSER_DEPS): tests/browser/package-lock.json
-	$(DEPS) web
 	npm ci --prefix tests/browser --no-audit --no-fund
 	touch $@
 
@@ -217,24 +237,21 @@ web-measure: web browser-deps
 # mingw-w64 and statically linked, so gravity.exe needs no DLL beyond Windows' own; the zip and the
 # installer (Debian's NSIS) beside it.
 windows:
-	$(DEPS) windows
 	$(CONFIGURE) -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
 		-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DGRAVITY_WINDOWS_OUTPUT=$(CURDIR)/$(WINDOWS)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	ls -l $(WINDOWS)
 
 windows-measure: windows
-	$(DEPS) windows-test
 	scripts/measure.sh $(MEASURE_SECONDS) $(WINDOWS)/gravity_stats.exe
 
 # The desktop program for 64-bit Arm Linux (a Raspberry Pi, say), cross-built with Debian's
 # crossbuild-essential-arm64 against the arm64 SDL, and its Debian package, which holds the same
 # files as this machine's.
 arm64:
-	$(DEPS) arm64
-	$(CONFIGURE_ARM64) -DBUILD_TESTING=OFF
+	$(CONFIGURE_ARM64)
 	cmake --build $(ARM64_BUILD) -j $(JOBS)
-	cd $(ARM64_BUILD) && rm -f gravity_*.deb && cpack -G DEB
+	cd $(ARM64_BUILD) && rm -f gravity_*.deb && umask 022 && cpack -G DEB
 	mkdir -p $(ARM64) && rm -f $(ARM64)/gravity_*_arm64.deb
 	cp $(ARM64_BUILD)/gravity_*_arm64.deb $(ARM64)/
 	ls -l $(ARM64)
@@ -242,18 +259,14 @@ arm64:
 # Its tests, run through qemu's user-mode emulator on any other machine: the unit tests, the core's
 # results against this machine's build to the bit, the window, the package and the force law's
 # machine code.
-arm64-test: arm64
-	$(DEPS) arm64-test
-	$(CONFIGURE_RELEASE) -DBUILD_TESTING=ON
-	cmake --build $(RELEASE) -j $(JOBS) --target core_determinism
-	$(CONFIGURE_ARM64) -DBUILD_TESTING=ON -DGRAVITY_REFERENCE_BUILD=$(CURDIR)/$(RELEASE)
-	cmake --build $(ARM64_BUILD) -j $(JOBS)
-	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(ARM64_BUILD) -j $(JOBS) --output-on-failure
+arm64-test: arm64 tests
+	$(CONFIGURE_ARM64_TESTS)
+	cmake --build $(ARM64_TESTS) -j $(JOBS)
+	GRAVITY_REQUIRE_ALL_TESTS=1 ctest --test-dir $(ARM64_TESTS) -j $(JOBS) --output-on-failure
 
 # A release is built from its commit alone, in build folders made afresh, with the umask that gives
 # the Debian package's folders and members their usual modes.
 release:
-	$(DEPS) release
 	@git diff --quiet HEAD 2>/dev/null || [ "$$(git rev-parse --show-toplevel 2>/dev/null)" != "$(CURDIR)" ] || \
 		{ echo "make release: commit the changes first; a release is built from a commit" >&2; exit 1; }
 	rm -rf $(RELEASE) $(WINDOWS_BUILD) $(WINDOWS) $(WEB_BUILD) $(WEB) $(ARM64_BUILD) $(ARM64) \

@@ -1,8 +1,8 @@
 // Prints sim/power_constants.h: the constants of ForcePower that no double expression gives to the
 // last bit, worked out with MPFR at 256 bits and rounded to nearest. Run it again whenever the
 // force law's exponent changes (the unit tests check that it prints the file as checked in):
-//   cmake --build build/release --target power_constants_gen
-//   build/release/power_constants_gen > sim/power_constants.h
+//   cmake --build build/test --target power_constants_gen
+//   build/test/power_constants_gen > sim/power_constants.h
 //
 // The two polynomials interpolate their functions at the Chebyshev nodes of their intervals, which
 // comes within a small factor of the best polynomial of that degree. Their largest errors, with the
