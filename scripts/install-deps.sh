@@ -32,9 +32,10 @@ command -v npm >/dev/null 2>&1 || browsers+=(npm)
 # The Windows program, cross-built (its icon packed by a Python script), and its installer.
 windows=(cmake make g++-mingw-w64-x86-64 mingw-w64 nsis python3)
 # Running it under Wine in Xvfb: 64-bit Wine alone, which runs Windows' x86-64 programs only on
-# an x86-64 machine (elsewhere `make test` leaves the Windows tests out). flock is util-linux's.
+# an x86-64 machine (elsewhere `make test` leaves the Windows tests out), and openbox, the window
+# manager under which a test resizes its window. flock is util-linux's.
 wine=()
-[[ "$native_arch" == amd64 ]] && wine=(wine wine64 util-linux "${window[@]}")
+[[ "$native_arch" == amd64 ]] && wine=(wine wine64 openbox util-linux "${window[@]}")
 # The desktop program for arm64 and its package: Debian's cross compilers and the arm64 SDL beside
 # the machine's own (multiarch). On an arm64 machine the native compilers are the ones wanted.
 arm64=(cmake make libsdl2-dev:arm64 "${package[@]}")

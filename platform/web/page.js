@@ -89,7 +89,10 @@ mergeInto(LibraryManager.library, {
       image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4),
                             width, height);
       Module.gravityImage = image;
-      Module.gravityContext = document.querySelector('#canvas').getContext('2d', { alpha: false });
+      // Read frequently: a canvas kept in the processor's memory, which WebKitGTK (2.48) scales up
+      // to a dense screen's pixels sharp; the one it would otherwise accelerate it smooths.
+      Module.gravityContext = document.querySelector('#canvas').getContext(
+          '2d', { alpha: false, willReadFrequently: true });
     }
     for (let k = 0; k < count; ++k) {
       const r = (rects >> 2) + 4 * k;

@@ -6,13 +6,15 @@
 // touch event made in script.
 'use strict';
 
-const { spawn } = require('node:child_process');
+const { execFileSync, spawn } = require('node:child_process');
 const { Builder } = require('selenium-webdriver');
 const { Command, Name } = require('selenium-webdriver/lib/command');
 const { DriverService } = require('selenium-webdriver/remote');
 const { findFreePort } = require('selenium-webdriver/net/portprober');
 const { copySite, withFirstScript, keyActions, pointerActions } = require('./page.js');
 
+// The page's background (#202020 in index.html), all round the page's contents.
+const PageBackground = 'rgb(32,32,32)';
 const MiniBrowser = process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
 const ErrorCollector = `window.gravityErrors = [];
@@ -131,8 +133,19 @@ async function launch({ width, height, scale, touch }) {
                                                     changedTouches: document.createTouchList(touch) }));
       }
     }, { x, y }),
-    // An element's screenshot here can keep parts of an earlier picture; the page's never does.
-    screenshot: () => driver.takeScreenshot(),
+    // The display's own pixels, as a person sees them: WebKitGTK's WebDriver screenshot smooths a
+    // canvas scaled up to the device pixels (2.48, Debian 13), which the screen shows sharp. The
+    // page ends where its background colour ends on the display.
+    async screenshot() {
+      const [pageW, pageH] = (await driver.executeScript('return [innerWidth, innerHeight]'))
+        .map((length) => length * scale);
+      const root = execFileSync('import', ['-display', display, '-window', 'root', 'png24:-']);
+      const magick = (...args) => execFileSync('convert', ['png:-', ...args], { input: root });
+      const box = String(magick('-fill', 'black', '+opaque', PageBackground, '-format', '%@', 'info:'));
+      const [w, h, x, y] = box.match(/\d+/g).map(Number);
+      const page = `${pageW}x${pageH}+${x + w - pageW}+${y + h - pageH}`;
+      return magick('-crop', page, '+repage', 'png24:-').toString('base64');
+    },
     async close() {
       await driver.quit();
       await service.kill();

@@ -12,7 +12,11 @@ require_tools git make cmake g++ aarch64-linux-gnu-g++ x86_64-w64-mingw32-g++ ma
   dpkg-shlibdeps sha256sum
 
 src=${1:?usage: bash $0 <source-clone>}
-work=$(mktemp -d)
+# Beside the build it is compared with, on the same filesystem: Debian 13's CPack counts each
+# folder's size as the filesystem gives it (4 kB on ext4, a few bytes on tmpfs) into the package's
+# Installed-Size.
+mkdir -p "$src/build"
+work=$(mktemp -d "$src/build/reproducible.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() {
   echo "FAIL: $*" >&2

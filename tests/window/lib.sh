@@ -110,9 +110,14 @@ wait_for_exit() {
   APP_PID=
 }
 
+# Saves window $1's picture as the PNG $2, always with three channels: ImageMagick 7 (Debian 13)
+# would write a picture with no colour in it (playback, say) as greyscale, which has no green or
+# blue channel to read back.
+capture() { import -window "$1" "png24:$2" 2>/dev/null; }
+
 # The brightest channel value (0..1) in the window's picture.
 brightest() {
-  import -window "$1" "$WORK/shot.png" 2>/dev/null &&
+  capture "$1" "$WORK/shot.png" &&
     convert "$WORK/shot.png" -format '%[fx:maxima]' info: 2>/dev/null
 }
 
@@ -127,7 +132,7 @@ snap() {
   if [[ -n "$SWAY_PID" ]]; then
     as_user grim -g "$WINDOW_GEOMETRY" "$RUN/snap.png" 2>/dev/null && cp "$RUN/snap.png" "$WORK/snap.png"
   else
-    import -window "$1" "$WORK/snap.png" 2>/dev/null
+    capture "$1" "$WORK/snap.png"
   fi
 }
 
@@ -201,7 +206,7 @@ time_until_colour() {
   (
     n=0
     while [[ ! -e "$WORK/burst.stop" ]] && ((n < 500)); do
-      if import -window "$id" "$WORK/burst_$n.png" 2>/dev/null; then
+      if capture "$id" "$WORK/burst_$n.png"; then
         echo "$n $(now_ms)" >>"$WORK/burst.log"
       else
         echo "$n failed" >>"$WORK/burst.log"
@@ -238,9 +243,6 @@ time_until_colour() {
 }
 
 # --- Pictures, geometry and counts, for the resize, hide and input-burst tests ---
-
-# Saves the window's picture as a PNG.
-capture() { import -window "$1" "$2" 2>/dev/null; }
 
 # Prints the window's client area as "W x H".
 window_size() {

@@ -11,7 +11,7 @@ WINDOWS_DIR=${1:?usage: bash $0 <windows-build-folder> <wine-prefix>}
 WINEPREFIX=${2:?usage: bash $0 <windows-build-folder> <wine-prefix>}
 export WINEPREFIX=$(realpath -m "$WINEPREFIX")  # Wine takes only an absolute one
 source "$(dirname "${BASH_SOURCE[0]}")/../window/lib.sh" "$WINDOWS_DIR/gravity.exe"
-require_tools wine wineboot wineserver import convert xwininfo xprop flock
+require_tools wine wineboot wineserver import convert xwininfo xprop flock openbox
 STATS_BINARY=$WINDOWS_DIR/gravity_stats.exe
 PACKAGES_DIR=${4:-$WINDOWS_DIR}
 if [[ -n "${4:-}" ]]; then
@@ -49,9 +49,19 @@ start_gravity() {
   APP_PID=$!
 }
 
-# Opens the program (or PROGRAM) and sets `id` to its window, with the keyboard focus on it.
+# A window manager on the test's display, as every desktop has: Wine 10 (Debian 13) takes up a
+# new size that something else gives the window only when a window manager manages it.
+start_window_manager() {
+  openbox >"$WORK/openbox.log" 2>&1 &
+  poll 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    fail "openbox did not start: $(tail -3 "$WORK/openbox.log")"
+}
+
+# Opens the program (or PROGRAM) and sets `id` to its window, with the keyboard focus on it. With
+# WINDOW_MANAGER=1, under a window manager.
 open_windows_program() {
   start_display
+  [[ "${WINDOW_MANAGER:-}" == 1 ]] && start_window_manager
   start_gravity "$@"
   id=$(find_window) || exit 1
   xdotool windowfocus --sync "$id" || fail "xdotool could not focus the window"

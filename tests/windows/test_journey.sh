@@ -6,7 +6,8 @@
 # trails; Escape ends the process with status 0.
 source "$(dirname "$0")/lib.sh" "$@"
 
-open_windows_program
+# Under a window manager, which is what gives the window its new size below.
+WINDOW_MANAGER=1 open_windows_program
 size=$(window_size "$id")
 [[ "$size" == "626 x 549" ]] || fail "the client area is $size, not 626 x 549"
 shows_nothing() { snap "$id" && count_pixels && ((LIT == 0)); }
