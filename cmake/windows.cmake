@@ -48,7 +48,10 @@ target_link_options(gravity_stats PRIVATE -mconsole)
 target_compile_definitions(gravity_stats PRIVATE GRAVITY_STATS)
 
 # The zip: the program, the README and the licence in one folder, zipped with fixed times and modes.
+# Its times are SOURCE_DATE_EPOCH, so a new commit's time makes it again, as it does the installer.
 set(stem gravity-${PROJECT_VERSION}-windows-x64)
+set(epoch ${bin}/source-date-epoch)
+file(CONFIGURE OUTPUT ${epoch} CONTENT "$ENV{SOURCE_DATE_EPOCH}\n")
 add_custom_command(OUTPUT ${out}/${stem}.zip
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${bin}/zip
   COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/zip/${stem}
@@ -56,14 +59,15 @@ add_custom_command(OUTPUT ${out}/${stem}.zip
   COMMAND ${CMAKE_COMMAND} -E copy ${src}/README.md ${bin}/zip/${stem}/README.md
   COMMAND ${CMAKE_COMMAND} -E copy ${src}/LICENSE ${bin}/zip/${stem}/LICENSE.txt
   COMMAND Python3::Interpreter ${src}/scripts/zip-folder.py ${out}/${stem}.zip ${bin}/zip
-  DEPENDS gravity ${src}/README.md ${src}/LICENSE ${src}/scripts/zip-folder.py)
+  DEPENDS gravity ${src}/README.md ${src}/LICENSE ${src}/scripts/zip-folder.py ${epoch})
 
 # The installer: a 64-bit NSIS installer with a Start-menu entry and an uninstaller.
 add_custom_command(OUTPUT ${out}/${stem}-setup.exe
   COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=$<TARGET_FILE:gravity>
           -DREADME=${src}/README.md -DLICENSE=${src}/LICENSE -DICON=${GRAVITY_ICON}
           -DOUTFILE=${out}/${stem}-setup.exe ${src}/packaging/windows/gravity.nsi
-  DEPENDS gravity ${GRAVITY_ICON} ${src}/packaging/windows/gravity.nsi ${src}/README.md ${src}/LICENSE)
+  DEPENDS gravity ${GRAVITY_ICON} ${src}/packaging/windows/gravity.nsi ${src}/README.md ${src}/LICENSE
+          ${epoch})
 add_custom_target(windows_packages ALL DEPENDS ${out}/${stem}.zip ${out}/${stem}-setup.exe)
 
 # The core's determinism check as built for Windows, run under Wine by the tests: it must print the

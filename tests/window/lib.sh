@@ -110,10 +110,10 @@ wait_for_exit() {
   APP_PID=
 }
 
-# Saves window $1's picture as the PNG $2, always with three channels: ImageMagick 7 (Debian 13)
-# would write a picture with no colour in it (playback, say) as greyscale, which has no green or
-# blue channel to read back.
-capture() { import -window "$1" "png24:$2" 2>/dev/null; }
+# Saves window $1's picture as the PNG $2, always with three channels (at the screen's depth):
+# ImageMagick 7 (Debian 13) would write a picture with no colour in it (playback, say) as
+# greyscale, which has no green or blue channel to read back.
+capture() { import -window "$1" -define png:color-type=2 "png:$2" 2>/dev/null; }
 
 # The brightest channel value (0..1) in the window's picture.
 brightest() {

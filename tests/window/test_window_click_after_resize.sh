@@ -19,33 +19,43 @@ coloured_box() {
   ((w > 1 && h > 1)) || return 1
   echo "$((x - 1)) $((x + w - 2)) $((y - 1)) $((y + h - 2))"
 }
-# Prints "x y", the middle of the coloured pixels in the last screenshot. The bodies fly apart,
-# drift or swirl, but round the place they were seeded, however late a busy machine takes the
-# screenshot.
+# Prints "x y", the median of the coloured pixels' places in the last screenshot.
 coloured_middle() {
   convert "$WORK/snap.png" -separate -delete 2 -compose Difference -composite -threshold 0 \
-    -depth 8 txt:- 2>/dev/null |
-    awk -F'[:,() ]+' 'NR > 1 && $3 > 0 { x += $1; y += $2; n++ } END { if (n) printf "%d %d", x / n, y / n }'
+    -depth 8 txt:- 2>/dev/null | awk -F'[:,() ]+' 'NR > 1 && $3 > 0 { print $1, $2 }' >"$WORK/places"
+  local x y
+  x=$(cut -d' ' -f1 "$WORK/places" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+  y=$(cut -d' ' -f2 "$WORK/places" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+  echo "$x $y"
 }
-# True when the bodies are gathered in a ring, spanning less than 300 pixels each way; sets BOX.
+# True when the bodies in the last screenshot are gathered in a ring, spanning less than 300
+# pixels each way; sets BOX.
 ringed() {
-  snap "$id" && BOX=$(coloured_box) || return 1
+  BOX=$(coloured_box) || return 1
   read -r left right top bottom <<<"$BOX"
   ((right - left < 300 && bottom - top < 300))
 }
 has_size() { [[ "$(window_size "$id")" == "$1 x $2" ]]; }
+shows_no_colour() { snap "$id" && count_pixels && ((COLOURED == 0)); }
 
 # Half the universes are spread over the whole surface instead of ringed around the pointer, so
-# the click is tried until one is ringed, and that one must be around the click.
+# the click is tried until one is ringed, and that one must be around the click. The first
+# screenshot with colour after the click is the one read: however late a busy machine takes it,
+# the bodies have had a moment to fly, not seconds.
 for attempt in $(seq 10); do
   xdotool windowsize "$id" 1300 1000 || fail "xdotool could not resize the window"
   poll 10 has_size 1300 1000 || fail "the window did not take the size 1300 x 1000"
   sleep 0.3
+  # The last universe out of sight: playback shows no colour.
+  if ((attempt > 1)); then
+    xdotool key Return || fail "xdotool could not press Enter"
+    poll 10 shows_no_colour || fail "playback still shows $COLOURED coloured pixels"
+  fi
   # One command, so the click and the resize reach the program together. The picture stays
   # anchored at the top-left corner, so the ring stays where it was seeded.
-  xdotool mousemove --window "$id" 1100 800 click 1 windowsize "$id" 1800 1100 ||
-    fail "xdotool could not click and resize"
-  poll 3 ringed && break
+  time_until_colour "$id" 10 xdotool mousemove --window "$id" 1100 800 click 1 \
+    windowsize "$id" 1800 1100 || fail "no colour within 10 s of the click"
+  ringed && break
   ((attempt == 10)) && fail "in 10 tries no universe was seeded in a ring"
 done
 # Gathered round the click.
