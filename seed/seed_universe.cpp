@@ -10,7 +10,6 @@ namespace {
 
 // Degrees to radians, taken as written: one unit in the last place above the double nearest pi/180.
 constexpr double DegreesToRadians = 0.0174532925199433;
-constexpr float FullTurn = 360.0F;    // degrees
 constexpr float RingRadius = 500.0F;  // world units, the outer edge of the seeded ring
 
 // The world point under the pointer along one axis, in single precision: the pointer's distance
@@ -33,6 +32,10 @@ int16_t ColourOf(float fraction) {
 }
 
 }  // namespace
+
+double Radians(float degrees) {
+  return static_cast<double>(degrees) * DegreesToRadians;
+}
 
 void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& random, int button,
                   int shift, float x, float y) {
@@ -69,7 +72,7 @@ void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& 
     const float radius = RingRadius - b * a * RingRadius;
 
     // Positions and velocities are worked out in double and rounded only when stored.
-    const double radians = static_cast<double>(angle) * DegreesToRadians;
+    const double radians = Radians(angle);
     if (placement == 0) {
       world.PosX[i] = static_cast<double>(radius) * std::sin(radians) + cx;
       world.PosY[i] = static_cast<double>(radius) * std::cos(radians) + cy;
@@ -91,7 +94,7 @@ void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& 
                                          2.0 / (massSquared + 0.4));
     } else if (pattern == 3) {
       // Across the radius, faster further out. The quarter turn is added in single precision.
-      const double turned = static_cast<double>(angle + 90.0F) * DegreesToRadians;
+      const double turned = Radians(angle + QuarterTurn);
       const double qx =
           std::sin(turned) * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
       world.VelX[i] = static_cast<float>(qx * static_cast<double>(radius) / RingRadius);
