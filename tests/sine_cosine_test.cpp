@@ -1,0 +1,84 @@
+// The seeding's sine and cosine against MPFR's correctly rounded ones, and on every argument a
+// seeding forms against the bits for which the sweep against MPFR passes.
+
+#include "seed/sine_cosine.h"
+
+#include <gtest/gtest.h>
+#include <mpfr.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+#include "tests/seeding_arguments.h"
+
+namespace {
+
+// How many doubles SineCosine's sine or cosine of x, the further off, lies from MPFR's, which at 53
+// bits is the exact one rounded to nearest.
+int64_t UlpsFromExact(double x) {
+  mpfr_t big;
+  mpfr_t sine;
+  mpfr_t cosine;
+  mpfr_inits2(53, big, sine, cosine, static_cast<mpfr_ptr>(nullptr));
+  mpfr_set_d(big, x, MPFR_RNDN);
+  mpfr_sin_cos(sine, cosine, big, MPFR_RNDN);
+  // The doubles in order as integers, neighbours 1 apart across 0 too.
+  const auto place = [](double value) {
+    const auto bits = std::bit_cast<int64_t>(value);
+    return bits < 0 ? std::numeric_limits<int64_t>::min() - bits : bits;
+  };
+  const SineAndCosine ours = SineCosine(x);
+  const int64_t apart =
+      std::max(std::abs(place(ours.Sine) - place(mpfr_get_d(sine, MPFR_RNDN))),
+               std::abs(place(ours.Cosine) - place(mpfr_get_d(cosine, MPFR_RNDN))));
+  mpfr_clears(big, sine, cosine, static_cast<mpfr_ptr>(nullptr));
+  return apart;
+}
+
+TEST(SineCosine, IsCorrectlyRoundedOnEvery4096thSeedingArgumentAndTheEdges) {
+  for (int k = 0; k < SeedingDraws; k += 4096) {
+    for (const int draw : {k, k + 1, k + 4095}) {
+      EXPECT_EQ(UlpsFromExact(SeedingArgument(draw, false)), 0) << draw;
+      EXPECT_EQ(UlpsFromExact(SeedingArgument(draw, true)), 0) << draw << " turned";
+    }
+  }
+}
+
+TEST(SineCosine, GivesTheSweepsBitsForEveryArgumentASeedingForms) {
+#ifndef NDEBUG
+  GTEST_SKIP() << "2^25 arguments are slow unoptimised; the release build checks them";
+#endif
+  uint64_t hash = EmptyHash;
+  ForEachSeedingArgument([&](double x) { hash = HashSineCosine(hash, SineCosine(x)); });
+  EXPECT_EQ(hash, SeedingSineCosineHash);
+}
+
+TEST(SineCosine, IsWithinOneUnitInTheLastPlaceUpTo2To20AndNaNBeyond) {
+  uint64_t state = 1;
+  for (int n = 0; n < 30000; ++n) {  // every binade from 2^-40 to 2^19, both signs
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const double x = std::ldexp(
+        (n % 2 == 0 ? 1 : -1) * (1 + static_cast<double>(state >> 11U) * 0x1p-53), n % 60 - 40);
+    EXPECT_LE(UlpsFromExact(x), 1) << std::hexfloat << x;
+  }
+  // The doubles nearest multiples of pi/2, where the reduction keeps only the last bits of x.
+  mpfr_t multiple;
+  mpfr_init2(multiple, 200);
+  for (int k = 1; k < 667000; k = k * 5 / 4 + 1) {
+    mpfr_const_pi(multiple, MPFR_RNDN);
+    mpfr_mul_si(multiple, multiple, k, MPFR_RNDN);
+    const double x = std::ldexp(mpfr_get_d(multiple, MPFR_RNDN), -1);
+    EXPECT_LE(std::max(UlpsFromExact(x), UlpsFromExact(-x)), 1) << k;
+  }
+  mpfr_clear(multiple);
+  constexpr double Infinity = std::numeric_limits<double>::infinity();
+  for (const double x : {std::nan(""), Infinity, -Infinity, std::nextafter(0x1p20, Infinity)}) {
+    EXPECT_TRUE(std::isnan(SineCosine(x).Sine) && std::isnan(SineCosine(x).Cosine)) << x;
+  }
+}
+
+}  // namespace
