@@ -26,23 +26,26 @@ int main() {
   long differences = 0;
   long librarySines = 0;
   long libraryCosines = 0;
-  ForEachSeedingArgument([&](double argument) {
-    mpfr_set_d(x, argument, MPFR_RNDN);
-    mpfr_sin(sine, x, MPFR_RNDN);
-    mpfr_cos(cosine, x, MPFR_RNDN);
-    const SineAndCosine exact = {mpfr_get_d(sine, MPFR_RNDN), mpfr_get_d(cosine, MPFR_RNDN)};
-    const SineAndCosine ours = SineCosine(argument);
-    ++checked;
-    if (std::bit_cast<uint64_t>(ours.Sine) != std::bit_cast<uint64_t>(exact.Sine) ||
-        std::bit_cast<uint64_t>(ours.Cosine) != std::bit_cast<uint64_t>(exact.Cosine)) {
-      if (++differences <= 10) {
-        std::printf("%a: sine %a and cosine %a, MPFR %a and %a\n", argument, ours.Sine, ours.Cosine,
-                    exact.Sine, exact.Cosine);
+  for (int k = 0; k < SeedingDraws; ++k) {
+    for (const bool quarterTurned : {false, true}) {
+      const double argument = SeedingArgument(k, quarterTurned);
+      mpfr_set_d(x, argument, MPFR_RNDN);
+      mpfr_sin(sine, x, MPFR_RNDN);
+      mpfr_cos(cosine, x, MPFR_RNDN);
+      const SineAndCosine exact = {mpfr_get_d(sine, MPFR_RNDN), mpfr_get_d(cosine, MPFR_RNDN)};
+      const SineAndCosine ours = SineCosine(argument);
+      ++checked;
+      if (std::bit_cast<uint64_t>(ours.Sine) != std::bit_cast<uint64_t>(exact.Sine) ||
+          std::bit_cast<uint64_t>(ours.Cosine) != std::bit_cast<uint64_t>(exact.Cosine)) {
+        if (++differences <= 10) {
+          std::printf("%a: sine %a and cosine %a, MPFR %a and %a\n", argument, ours.Sine,
+                      ours.Cosine, exact.Sine, exact.Cosine);
+        }
       }
+      librarySines += std::sin(argument) != exact.Sine ? 1 : 0;
+      libraryCosines += std::cos(argument) != exact.Cosine ? 1 : 0;
     }
-    librarySines += std::sin(argument) != exact.Sine ? 1 : 0;
-    libraryCosines += std::cos(argument) != exact.Cosine ? 1 : 0;
-  });
+  }
   mpfr_clears(x, sine, cosine, static_cast<mpfr_ptr>(nullptr));
   const uint64_t hash = SeedingSineCosineBitsHash();
 

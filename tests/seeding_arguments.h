@@ -13,8 +13,8 @@
 
 inline constexpr int SeedingDraws = 1 << 24;
 
-// FNV-1a over the bits of the sine and then the cosine of every argument in the order
-// ForEachSeedingArgument gives them, as the sweep found every one of them correctly rounded.
+// FNV-1a over the bits of the sine and then the cosine of every argument, draw by draw, the plain
+// angle before the quarter-turned one, as the sweep found every one of them correctly rounded.
 inline constexpr uint64_t SeedingSineCosineHash = 0x04350abee3f068f5;
 
 // The argument the seeding forms from draw k, a quarter turned or not.
@@ -23,24 +23,19 @@ inline double SeedingArgument(int k, bool quarterTurned) {
   return Radians(quarterTurned ? angle + QuarterTurn : angle);
 }
 
-// visit(argument) for every draw, the plain angle before the quarter-turned one.
-void ForEachSeedingArgument(auto visit) {
-  for (int k = 0; k < SeedingDraws; ++k) {
-    visit(SeedingArgument(k, false));
-    visit(SeedingArgument(k, true));
-  }
-}
-
 // The hash of SineCosine's results for every argument.
 inline uint64_t SeedingSineCosineBitsHash() {
   uint64_t hash = 14695981039346656037ULL;
-  ForEachSeedingArgument([&hash](double x) {
-    const SineAndCosine result = SineCosine(x);
-    for (const double value : {result.Sine, result.Cosine}) {
-      for (unsigned byte = 0; byte < 8; ++byte) {
-        hash = (hash ^ ((std::bit_cast<uint64_t>(value) >> (8 * byte)) & 0xFFU)) * 1099511628211ULL;
+  for (int k = 0; k < SeedingDraws; ++k) {
+    for (const bool quarterTurned : {false, true}) {
+      const SineAndCosine result = SineCosine(SeedingArgument(k, quarterTurned));
+      for (const auto bits :
+           {std::bit_cast<uint64_t>(result.Sine), std::bit_cast<uint64_t>(result.Cosine)}) {
+        for (unsigned byte = 0; byte < 8; ++byte) {
+          hash = (hash ^ ((bits >> (8 * byte)) & 0xFFU)) * 1099511628211ULL;
+        }
       }
     }
-  });
+  }
   return hash;
 }
