@@ -1,8 +1,8 @@
 #pragma once
 
 // The sine and cosine of x radians, the program's own rather than the C library's: glibc, mingw's
-// library and the browser's Math each round some results otherwise, and a seeding that took them
-// would place and launch its bodies differently on each platform.
+// library and emscripten's, which the page is built with, each round some results otherwise, and a
+// seeding that took them would place and launch its bodies differently on each platform.
 //
 // For every argument a seeding forms (a draw k / 2^24 times 360 degrees in single precision, or
 // that plus 90 degrees, widened to double and multiplied by the degree in radians) both results are

@@ -1,10 +1,10 @@
 // The core's results, which every build of it (Linux, Windows, arm64, the page under Node) must
 // give to the bit: the bodies' states after a scripted universe's 2000 ticks and after each of 300
 // scripted seedings, every placement and velocity pattern, with 60 ticks each, hashed together. The
-// seedings meet arguments whose sines and cosines glibc and the browser's Math round otherwise than
-// the program's own. It prints the hash and fails unless it is the golden one and every position
-// stays finite. The force law's own power must give the desktop's bits exactly too: the million
-// test bases' powers, by the row loop (WebAssembly SIMD in the page) and one by one.
+// seedings meet arguments whose sines and cosines glibc and emscripten's C library round otherwise
+// than the program's own. It prints the hash and fails unless it is the golden one and every
+// position stays finite. The force law's own power must give the desktop's bits exactly too: the
+// million test bases' powers, by the row loop (WebAssembly SIMD in the page) and one by one.
 
 #include <array>
 #include <cmath>
