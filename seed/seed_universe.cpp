@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "seed/sine_cosine.h"
 #include "view/view.h"
 #include "world/rounding.h"
 
@@ -10,7 +11,6 @@ namespace {
 
 // Degrees to radians, taken as written: one unit in the last place above the double nearest pi/180.
 constexpr double DegreesToRadians = 0.0174532925199433;
-constexpr float FullTurn = 360.0F;    // degrees
 constexpr float RingRadius = 500.0F;  // world units, the outer edge of the seeded ring
 
 // The world point under the pointer along one axis, in single precision: the pointer's distance
@@ -33,6 +33,10 @@ int16_t ColourOf(float fraction) {
 }
 
 }  // namespace
+
+double Radians(float degrees) {
+  return static_cast<double>(degrees) * DegreesToRadians;
+}
 
 void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& random, int button,
                   int shift, float x, float y) {
@@ -69,10 +73,10 @@ void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& 
     const float radius = RingRadius - b * a * RingRadius;
 
     // Positions and velocities are worked out in double and rounded only when stored.
-    const double radians = static_cast<double>(angle) * DegreesToRadians;
+    const SineAndCosine direction = SineCosine(Radians(angle));
     if (placement == 0) {
-      world.PosX[i] = static_cast<double>(radius) * std::sin(radians) + cx;
-      world.PosY[i] = static_cast<double>(radius) * std::cos(radians) + cy;
+      world.PosX[i] = static_cast<double>(radius) * direction.Sine + cx;
+      world.PosY[i] = static_cast<double>(radius) * direction.Cosine + cy;
     } else {
       world.PosX[i] = (static_cast<double>(Rnd(random)) * width - width / 2.0) * zoom;
       world.PosY[i] = (static_cast<double>(Rnd(random)) * height - height / 2.0) * zoom;
@@ -85,18 +89,18 @@ void SeedUniverse(World& world, Surface& surface, Timers& timers, RandomSource& 
       world.VelY[i] = static_cast<float>(static_cast<double>(Rnd(random)) * 2.0 - 1.0);
     } else if (pattern == 2) {
       // Outwards along the ring's radius; lighter bodies faster.
-      world.VelX[i] = static_cast<float>(std::sin(radians) * static_cast<double>(Rnd(random)) *
-                                         2.0 / (massSquared + 0.4));
-      world.VelY[i] = static_cast<float>(std::cos(radians) * static_cast<double>(Rnd(random)) *
-                                         2.0 / (massSquared + 0.4));
+      world.VelX[i] = static_cast<float>(direction.Sine * static_cast<double>(Rnd(random)) * 2.0 /
+                                         (massSquared + 0.4));
+      world.VelY[i] = static_cast<float>(direction.Cosine * static_cast<double>(Rnd(random)) * 2.0 /
+                                         (massSquared + 0.4));
     } else if (pattern == 3) {
       // Across the radius, faster further out. The quarter turn is added in single precision.
-      const double turned = static_cast<double>(angle + 90.0F) * DegreesToRadians;
+      const SineAndCosine turned = SineCosine(Radians(angle + QuarterTurn));
       const double qx =
-          std::sin(turned) * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
+          turned.Sine * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
       world.VelX[i] = static_cast<float>(qx * static_cast<double>(radius) / RingRadius);
       const double qy =
-          std::cos(turned) * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
+          turned.Cosine * static_cast<double>(Rnd(random)) * 2.0 / static_cast<double>(mass);
       world.VelY[i] = static_cast<float>(qy * static_cast<double>(radius) / RingRadius);
     } else {
       world.VelX[i] = 0.0F;
