@@ -51,10 +51,14 @@ start_gravity() {
 
 # A window manager on the test's display, as every desktop has: Wine 10 (Debian 13) takes up a
 # new size that something else gives the window only when a window manager manages it.
+# Now and then openbox cannot open a display that has just started, so it is given three tries.
 start_window_manager() {
-  openbox >"$WORK/openbox.log" 2>&1 &
-  poll 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
-    fail "openbox did not start: $(tail -3 "$WORK/openbox.log")"
+  local try
+  for try in 1 2 3; do
+    openbox >"$WORK/openbox.log" 2>&1 &
+    poll 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' && return
+  done
+  fail "openbox did not start: $(tail -3 "$WORK/openbox.log")"
 }
 
 # Opens the program (or PROGRAM) and sets `id` to its window, with the keyboard focus on it. With
