@@ -6,7 +6,8 @@
 //   newTab(url); evaluate(fn, arg); press(key), pointer(kind, path, { holdMs, button }),
 //   tap(x, y); screenshot(), the page's PNG in base64; takeErrors(), the console errors and uncaught
 //   exceptions since it was last asked; close();
-// and says in `emulates` which of touch and pen input reach the page as such.
+// and says in `emulates` which of touch and pen input reach the page as such, and in
+// `dropsIdleCaches` whether its session may lose a site's kept files while no page of it is open.
 'use strict';
 
 const { execFileSync } = require('node:child_process');
@@ -113,7 +114,15 @@ function pointerActions(kind, path, { holdMs = 0, button = 'left' } = {}) {
 async function waitInPage(browser, fn, arg) {
   const end = Date.now() + 30000;
   while (!(await browser.evaluate(fn, arg))) {
-    if (Date.now() > end) throw new Error(`timed out waiting for ${fn}`);
+    if (Date.now() > end) {
+      const page = await browser.evaluate(() => JSON.stringify({
+        url: location.href, state: document.readyState, title: document.title,
+        worker: Boolean(navigator.serviceWorker && navigator.serviceWorker.controller),
+        body: document.body ? document.body.innerText.slice(0, 200) : null,
+        stats: typeof window.gravityStats === 'function' ? window.gravityStats() : null,
+      })).catch((error) => `unreadable: ${error}`);
+      throw new Error(`timed out waiting for ${fn}\npage: ${page}`);
+    }
     await sleep(50);
   }
 }

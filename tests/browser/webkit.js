@@ -74,6 +74,7 @@ async function launch({ width, height, scale, touch }) {
   const adapter = {
     name: 'WebKitGTK',
     emulates: { touch: false, pen: false },
+    dropsIdleCaches: true,
     serves(dir) {
       if (!served.has(dir)) served.set(dir, copySite(dir, { 'index.html': withFirstScript(ErrorCollector) }));
       return served.get(dir);
@@ -98,8 +99,11 @@ async function launch({ width, height, scale, touch }) {
       await driver.switchTo().window(old);
       await driver.close();
       await driver.switchTo().window(fresh);
-      await fitWindow();
+      // The automation session keeps a site's caches in memory only, and empties them once the
+      // site has had no page open for a few seconds (a person's WebKit keeps them on disk), so the
+      // new tab loads first and is sized after.
       await driver.get(url);
+      await fitWindow();
     },
     async evaluate(fn, arg) {
       const result = await driver.executeAsyncScript(`const done = arguments[1];
