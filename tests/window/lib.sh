@@ -84,8 +84,14 @@ alive() { kill -0 "$APP_PID" 2>/dev/null; }
 
 # Prints the id of the program's window, waiting for it to be mapped.
 find_window() {
-  local id
-  id=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null | head -1)
+  # A search gives up at once when a window it looks at is destroyed meanwhile, as Wine's helper
+  # windows are while a program starts, so it is tried again until the time is up.
+  local id="" end=$((SECONDS + 30))
+  while [[ -z "$id" ]] && ((SECONDS < end)); do
+    id=$(timeout $((end - SECONDS)) xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null |
+      head -1)
+    [[ -n "$id" ]] || sleep 0.2
+  done
   [[ -n "$id" ]] || fail "no window titled Form1 appeared within 30 s (program running: $(alive && echo yes || echo no))"
   echo "$id"
 }
