@@ -82,6 +82,15 @@ start_gravity() {
 
 alive() { kill -0 "$APP_PID" 2>/dev/null; }
 
+# Prints "x y", the median of the places listed one "x y" a line in file $1: the middle of a
+# swarm of pixels even when a few have flown off or wrapped to the far edge.
+median_place() {
+  local x y
+  x=$(cut -d' ' -f1 "$1" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+  y=$(cut -d' ' -f2 "$1" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+  echo "$x $y"
+}
+
 # Prints the id of the program's window, waiting for it to be mapped.
 find_window() {
   # A search gives up at once when a window it looks at is destroyed meanwhile, as Wine's helper

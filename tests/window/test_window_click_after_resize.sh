@@ -23,10 +23,7 @@ coloured_box() {
 coloured_middle() {
   convert "$WORK/snap.png" -separate -delete 2 -compose Difference -composite -threshold 0 \
     -depth 8 txt:- 2>/dev/null | awk -F'[:,() ]+' 'NR > 1 && $3 > 0 { print $1, $2 }' >"$WORK/places"
-  local x y
-  x=$(cut -d' ' -f1 "$WORK/places" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
-  y=$(cut -d' ' -f2 "$WORK/places" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
-  echo "$x $y"
+  median_place "$WORK/places"
 }
 # True when the bodies in the last screenshot are gathered in a ring, spanning less than 300
 # pixels each way; sets BOX.

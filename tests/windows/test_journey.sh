@@ -29,14 +29,11 @@ differ=$(paste "$WORK/icon_window.txt" "$WORK/icon_png.txt" | awk '$1 != $2 { d+
 # surface-sized area around the world origin (which is there at the start), the discs centre on it.
 xdotool mousedown 1 || fail "xdotool could not press the button"
 time_until_colour "$id" 10 xdotool mouseup 1 || fail "no coloured pixel within 10 s of the click"
-# The median place, since a body or two may already have flown off or wrapped to the far edge.
 convert "$WORK/snap.png" -colorspace HSL -channel G -separate +channel -threshold 0 \
   -depth 8 txt:- 2>/dev/null | awk -F'[:,() ]+' 'NR > 1 && $3 > 0 { print $1, $2 }' >"$WORK/places"
-median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
-cx=$(cut -d' ' -f1 "$WORK/places" | median)
-cy=$(cut -d' ' -f2 "$WORK/places" | median)
 n=$(wc -l <"$WORK/places")
 ((n > 0)) || fail "could not find the coloured pixels"
+read -r cx cy <<<"$(median_place "$WORK/places")"
 ((cx > 313 - 120 && cx < 313 + 120 && cy > 274 - 120 && cy < 274 + 120)) ||
   fail "the $n coloured pixels centre on ($cx, $cy), far from the click at (313, 274)"
 echo "measured: coloured discs within $COLOUR_BY_MS ms of the release: $n pixels around ($cx, $cy)"
