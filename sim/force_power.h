@@ -15,6 +15,17 @@ constexpr To BitCast(From value) {
   return __builtin_bit_cast(To, value);
 }
 
+// value, read through a pointer the optimisers cannot follow, so that no compiler builds it into
+// the code. A loop then reads it from memory once, before its first pass: WebAssembly writes a
+// vector constant into the code at each use, and the browser builds it there anew, in a few
+// instructions, in every pass of the loop.
+template <typename T>
+T InMemory(const T& value) {
+  const T* address = &value;
+  __asm__("" : "+r"(address));
+  return *address;
+}
+
 // How ForcePower below works, with y the exponent:
 //
 // 1. |base| is first clamped into [2^-470, 2^446]: below, the power underflows to +0 (0 and the
@@ -50,6 +61,48 @@ namespace k = power_constants;
 inline constexpr uint64_t SignBit = 0x8000000000000000;
 // x + Round - Round rounds x to a multiple of 2^(e - 52) for a Round of 1.5 x 2^e.
 inline constexpr double ToInteger = 0x1.8p52;
+inline constexpr double To2m39 = 0x1.8p13;
+
+// Every number the steps below use: built into the code of one power, read from memory once a row
+// by the row loop (InMemory).
+struct Constants {
+  // Step 1. Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just
+  // when the significand is at least sqrt(2).
+  uint64_t Magnitude = ~SignBit;
+  double Tiny = 0x1p-470;
+  double Huge = 0x1p446;
+  uint64_t Centring = 0x3FF0000000000000 - 0x3FE6A09E667F3BCD;
+  uint64_t Bias = 1023;
+  uint64_t IntegerBits = 0x4330000000000000;
+  double IntegerBias = 0x1p52 + 1023;
+  double One = 1;
+  double Two = 2;
+  // Steps 2 and 3.
+  double To2m28 = 0x1.8p24;
+  double Y1 = (Exponent + To2m39) - To2m39;
+  double Y2 = Exponent - Y1;
+  double AtanhHigh = k::AtanhHigh;
+  double AtanhLow = k::AtanhLow;
+  double Atanh = AtanhHigh + AtanhLow;
+  double AtanhSeries[7] = {k::AtanhSeries[0], k::AtanhSeries[1], k::AtanhSeries[2],
+                           k::AtanhSeries[3], k::AtanhSeries[4], k::AtanhSeries[5],
+                           k::AtanhSeries[6]};
+  double ToInteger = force_power::ToInteger;
+  // Step 4.
+  double To2m24 = 0x1.8p28;
+  double Ln2High = k::Ln2High;
+  double Ln2Low = k::Ln2Low;
+  double Exp2Series[11] = {k::Exp2Series[0], k::Exp2Series[1], k::Exp2Series[2], k::Exp2Series[3],
+                           k::Exp2Series[4], k::Exp2Series[5], k::Exp2Series[6], k::Exp2Series[7],
+                           k::Exp2Series[8], k::Exp2Series[9], k::Exp2Series[10]};
+  // Step 5 and the special values.
+  double Half = 0.5;
+  double ToExponent = ToInteger + 1023;
+  uint64_t QuietBit = 0x0008000000000000;
+  uint64_t DefaultNaN = 0xFFF8000000000000;
+  int64_t LowestNegative = static_cast<int64_t>(0xFFEFFFFFFFFFFFFF);  // -DBL_MAX
+};
+inline constexpr Constants Values;
 
 // base^y as 2^(n + big + small): n an integer, big exact and below 2 in size, small below 0.012.
 struct Exponent2 {
@@ -66,66 +119,55 @@ struct Reduced {
 };
 
 // Step 1 and the division of step 3.
-[[gnu::always_inline]] inline Reduced Reduce(double base) {
-  // Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just when the
-  // significand is at least sqrt(2).
-  constexpr uint64_t Centring = 0x3FF0000000000000 - 0x3FE6A09E667F3BCD;
-  constexpr double Tiny = 0x1p-470;
-  constexpr double Huge = 0x1p446;
-
-  const uint64_t magnitudeBits = BitCast<uint64_t>(base) & ~SignBit;
+[[gnu::always_inline]] inline Reduced Reduce(double base, const Constants& c = Values) {
+  const uint64_t magnitudeBits = BitCast<uint64_t>(base) & c.Magnitude;
   const double magnitude = BitCast<double>(magnitudeBits);
 
   // 1. The biased exponent of |base| / sqrt(1/2), and m. Clamped by comparing doubles, since
   // WebAssembly has no vector comparison of unsigned 64-bit integers (what a compiler makes of
   // the bits of a number known to be positive), and through masks, since a pair of selects keeps
   // GCC from vectorising the loop.
-  const uint64_t tooSmall = 0 - static_cast<uint64_t>(magnitude < Tiny);
-  const uint64_t tooLarge = 0 - static_cast<uint64_t>(magnitude > Huge);
+  const uint64_t tooSmall = 0 - static_cast<uint64_t>(magnitude < c.Tiny);
+  const uint64_t tooLarge = 0 - static_cast<uint64_t>(magnitude > c.Huge);
   const uint64_t clamped = (magnitudeBits & ~(tooSmall | tooLarge)) |
-                           (BitCast<uint64_t>(Tiny) & tooSmall) |
-                           (BitCast<uint64_t>(Huge) & tooLarge);
-  const uint64_t field = (clamped + Centring) >> 52U;
-  const double m = BitCast<double>(clamped - ((field - 1023) << 52U));
-  const double u = m - 1;
+                           (BitCast<uint64_t>(c.Tiny) & tooSmall) |
+                           (BitCast<uint64_t>(c.Huge) & tooLarge);
+  const uint64_t field = (clamped + c.Centring) >> 52U;
+  const double m = BitCast<double>(clamped - ((field - c.Bias) << 52U));
+  const double u = m - c.One;
   return {.U = u,
-          .Inverse = 1 / (u + 2),
-          .E = BitCast<double>(field | 0x4330000000000000) - (0x1p52 + 1023)};
+          .Inverse = c.One / (u + c.Two),
+          .E = BitCast<double>(field | c.IntegerBits) - c.IntegerBias};
 }
 
 // Steps 2 and 3.
-[[gnu::always_inline]] inline Exponent2 Log2Part(Reduced r) {
-  constexpr double To2m28 = 0x1.8p24;
-  constexpr double To2m39 = 0x1.8p13;
-  constexpr double Y1 = (Exponent + To2m39) - To2m39;
-  constexpr double Y2 = Exponent - Y1;
-  constexpr double Atanh = k::AtanhHigh + k::AtanhLow;
+[[gnu::always_inline]] inline Exponent2 Log2Part(Reduced r, const Constants& c = Values) {
   const double u = r.U;
   const double inverse = r.Inverse;
   const double e = r.E;
 
   // 3. s = u / (2 + u) as sh + sl.
   const double quotient = u * inverse;
-  const double sh = (quotient + To2m28) - To2m28;
-  const double uh = (u + To2m28) - To2m28;
+  const double sh = (quotient + c.To2m28) - c.To2m28;
+  const double uh = (u + c.To2m28) - c.To2m28;
   const double ul = u - uh;
-  const double remainder = ((u - 2 * sh) - sh * uh) - sh * ul;
+  const double remainder = ((u - c.Two * sh) - sh * uh) - sh * ul;
   const double sl = remainder * inverse;
 
   // The cubic and higher terms need s only to about 2^-50, so they start from the plain quotient,
   // and the polynomial is evaluated by Estrin's scheme, whose terms wait on few others.
   const double t = quotient * quotient;
   const double t2 = t * t;
-  const double* c = k::AtanhSeries;
+  const double* a = c.AtanhSeries;
   const double series =
-      ((c[0] + c[1] * t) + (c[2] + c[3] * t) * t2) + ((c[4] + c[5] * t) + c[6] * t2) * (t2 * t2);
+      ((a[0] + a[1] * t) + (a[2] + a[3] * t) * t2) + ((a[4] + a[5] * t) + a[6] * t2) * (t2 * t2);
 
   // 2. and the exact sum of step 3.
-  const double ye = Y1 * e;
-  const double n1 = (ye + ToInteger) - ToInteger;
+  const double ye = c.Y1 * e;
+  const double n1 = (ye + c.ToInteger) - c.ToInteger;
   return {.N = n1,
-          .Big = (ye - n1) + k::AtanhHigh * sh,
-          .Small = (Y2 * e + k::AtanhLow * sh) + Atanh * (sl + quotient * t * series)};
+          .Big = (ye - n1) + c.AtanhHigh * sh,
+          .Small = (c.Y2 * e + c.AtanhLow * sh) + c.Atanh * (sl + quotient * t * series)};
 }
 
 // base^y as power x 2^n, power in [sqrt(1/2), sqrt(2)] and n an integer.
@@ -142,41 +184,36 @@ struct Split {
 };
 
 // The split of step 4.
-[[gnu::always_inline]] inline Split SplitExponent(Exponent2 w) {
-  constexpr double To2m24 = 0x1.8p28;
-  const double n2 = (w.Big + ToInteger) - ToInteger;
+[[gnu::always_inline]] inline Split SplitExponent(Exponent2 w, const Constants& c = Values) {
+  const double n2 = (w.Big + c.ToInteger) - c.ToInteger;
   const double hFull = w.Big - n2;
-  const double hh = (hFull + To2m24) - To2m24;
+  const double hh = (hFull + c.To2m24) - c.To2m24;
   return {.N = w.N + n2, .Hh = hh, .Hl = (hFull - hh) + w.Small};
 }
 
 // The rest of step 4: 2^h, its polynomial by Estrin's scheme too.
-[[gnu::always_inline]] inline Scaled Exp2Part(Split x) {
+[[gnu::always_inline]] inline Scaled Exp2Part(Split x, const Constants& c = Values) {
   const double hh = x.Hh;
   const double hl = x.Hl;
   const double h = hh + hl;
   const double h2 = h * h;
   const double h4 = h2 * h2;
-  const double* q = k::Exp2Series;
+  const double* q = c.Exp2Series;
   const double exp2 = (((q[0] + q[1] * h) + (q[2] + q[3] * h) * h2) +
                        ((q[4] + q[5] * h) + (q[6] + q[7] * h) * h2) * h4) +
                       ((q[8] + q[9] * h) + q[10] * h2) * (h4 * h4);
-  const double leading = 1 + k::Ln2High * hh;
-  return {.Power = leading + ((k::Ln2High * hl + k::Ln2Low * h) + h2 * exp2), .N = x.N};
+  const double leading = c.One + c.Ln2High * hh;
+  return {.Power = leading + ((c.Ln2High * hl + c.Ln2Low * h) + h2 * exp2), .N = x.N};
 }
 
 // Step 5 and the special values.
-[[gnu::always_inline]] inline double Finish(double base, Scaled p) {
-  constexpr uint64_t QuietBit = 0x0008000000000000;
-  constexpr uint64_t DefaultNaN = 0xFFF8000000000000;
-  constexpr int64_t LowestNegative = static_cast<int64_t>(0xFFEFFFFFFFFFFFFF);  // -DBL_MAX
-
+[[gnu::always_inline]] inline double Finish(double base, Scaled p, const Constants& c = Values) {
   // 5. 2^(n1 + n2) as 2^a x 2^b, each built in the exponent field.
   const double n = p.N;
-  const double a = (n * 0.5 + ToInteger) - ToInteger;
+  const double a = (n * c.Half + c.ToInteger) - c.ToInteger;
   const double b = n - a;
-  const double scaleA = BitCast<double>(BitCast<uint64_t>(a + (ToInteger + 1023)) << 52U);
-  const double scaleB = BitCast<double>(BitCast<uint64_t>(b + (ToInteger + 1023)) << 52U);
+  const double scaleA = BitCast<double>(BitCast<uint64_t>(a + c.ToExponent) << 52U);
+  const double scaleB = BitCast<double>(BitCast<uint64_t>(b + c.ToExponent) << 52U);
   const auto result = BitCast<uint64_t>(p.Power * scaleA * scaleB);
 
   // A NaN comes back quiet, with its sign and payload; a negative number other than -0 and -inf
@@ -184,9 +221,9 @@ struct Split {
   const auto bits = BitCast<uint64_t>(base);
   const uint64_t nan = 0 - static_cast<uint64_t>(base != base);
   const uint64_t negative =
-      0 - static_cast<uint64_t>(static_cast<int64_t>(bits - 1) < LowestNegative);
+      0 - static_cast<uint64_t>(static_cast<int64_t>(bits - 1) < c.LowestNegative);
   const uint64_t special = nan | negative;
-  const uint64_t replacement = ((bits | QuietBit) & nan) | (DefaultNaN & ~nan);
+  const uint64_t replacement = ((bits | c.QuietBit) & nan) | (c.DefaultNaN & ~nan);
   return BitCast<double>((result & ~special) | (replacement & special));
 }
 
@@ -194,11 +231,12 @@ struct Split {
 // and a loop over a part of the chain lets the processor work on more bases at once. Always
 // inlined, so that each build of its callers (and each clone) gets its own vector code.
 [[gnu::always_inline]] inline void PowersOfRow(const BodyDoubles& bases, BodyDoubles& powers) {
+  const Constants c = InMemory(Values);
   BodyDoubles u;
   BodyDoubles inverse;
   BodyDoubles e;
   for (size_t i = 0; i < bases.size(); ++i) {
-    const Reduced r = Reduce(bases[i]);
+    const Reduced r = Reduce(bases[i], c);
     u[i] = r.U;
     inverse[i] = r.Inverse;
     e[i] = r.E;
@@ -207,7 +245,7 @@ struct Split {
   BodyDoubles big;
   BodyDoubles small;
   for (size_t i = 0; i < bases.size(); ++i) {
-    const Exponent2 w = Log2Part({.U = u[i], .Inverse = inverse[i], .E = e[i]});
+    const Exponent2 w = Log2Part({.U = u[i], .Inverse = inverse[i], .E = e[i]}, c);
     n[i] = w.N;
     big[i] = w.Big;
     small[i] = w.Small;
@@ -215,7 +253,7 @@ struct Split {
   BodyDoubles hh;
   BodyDoubles hl;
   for (size_t i = 0; i < bases.size(); ++i) {
-    const Split x = SplitExponent({.N = n[i], .Big = big[i], .Small = small[i]});
+    const Split x = SplitExponent({.N = n[i], .Big = big[i], .Small = small[i]}, c);
     n[i] = x.N;
     hh[i] = x.Hh;
     hl[i] = x.Hl;
@@ -223,12 +261,12 @@ struct Split {
   BodyDoubles unscaled;
   BodyDoubles scale;
   for (size_t i = 0; i < bases.size(); ++i) {
-    const Scaled p = Exp2Part({.N = n[i], .Hh = hh[i], .Hl = hl[i]});
+    const Scaled p = Exp2Part({.N = n[i], .Hh = hh[i], .Hl = hl[i]}, c);
     unscaled[i] = p.Power;
     scale[i] = p.N;
   }
   for (size_t i = 0; i < bases.size(); ++i) {
-    powers[i] = Finish(bases[i], {.Power = unscaled[i], .N = scale[i]});
+    powers[i] = Finish(bases[i], {.Power = unscaled[i], .N = scale[i]}, c);
   }
 }
 
