@@ -227,9 +227,13 @@ web-screenshot: web browser-deps
 	node tests/browser/page_test.js $(WEB) chromium desktop first_click docs/browser.png
 	node tests/browser/page_test.js $(WEB) chromium phone first_click docs/phone.png
 
+# The desktop screen also at each rate of CPU throttling in WEB_THROTTLE, DevTools' stand-in for a
+# slow phone.
+WEB_THROTTLE ?= 1,4,6,8
 web-measure: web browser-deps
 	for screen in desktop dense phone; do \
-		echo "$$screen:"; node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS) $$screen || exit 1; \
+		rates=1; [ $$screen = desktop ] && rates=$(WEB_THROTTLE); \
+		echo "$$screen:"; node tests/browser/measure.js $(WEB) $(MEASURE_SECONDS) $$screen $$rates || exit 1; \
 	done
 	ls -l $(WEB)
 

@@ -1,7 +1,9 @@
-// Measures the page in headless Chromium over SECONDS after a click: ticks and presents per
-// second, the page's main-thread busy time (Chromium's own TaskDuration metric) and the CPU time
-// of all Chromium's processes, both as a share of one core, on one of page.js's screens.
-//   node measure.js SITE_DIR [SECONDS] [desktop|dense|phone]
+// Measures the page in headless Chromium over SECONDS after a click, at each of RATES of CPU
+// throttling (DevTools' stand-in for a slow phone; 1 is none): ticks and presents per second, the
+// slowest second's ticks, the page's main-thread busy time (Chromium's own TaskDuration metric)
+// and the CPU time of all Chromium's processes, both as a share of one core, on one of page.js's
+// screens.
+//   node measure.js SITE_DIR [SECONDS] [desktop|dense|phone] [RATES, e.g. 1,4,6,8]
 'use strict';
 
 const fs = require('node:fs');
@@ -35,8 +37,38 @@ function treeCpuSeconds(pid) {
   return total;
 }
 
+// The counts with the page's own clock, read together so that a late reading still gives a rate.
+const sample = (page) => page.evaluate(() => ({ ...window.gravityStats(), at: performance.now() }));
+
+// One rate of CPU throttling (1 is none) for SECONDS, after two to settle: the rates overall, the
+// slowest second's ticks, the main thread's busy time and all of Chromium's CPU.
+async function measureAt(page, cdp, rate, seconds) {
+  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics
+    .find((m) => m.name === 'TaskDuration').value;
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  await new Promise((resolve) => setTimeout(resolve, 2000));
+  // Chromium runs as this script's child, so its processes are this one's descendants.
+  const start = { at: Date.now(), busy: await busy(), cpu: treeCpuSeconds(process.pid) };
+  const samples = [await sample(page)];
+  for (let k = 0; k < seconds; ++k) {
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    samples.push(await sample(page));
+  }
+  const end = { at: Date.now(), busy: await busy(), cpu: treeCpuSeconds(process.pid) };
+  const per = (a, b, key) => (1000 * (b[key] - a[key])) / (b.at - a.at);
+  const first = samples[0];
+  const last = samples[samples.length - 1];
+  const slowest = Math.min(...samples.slice(1).map((s, k) => per(samples[k], s, 'ticks')));
+  const wall = (end.at - start.at) / 1000;
+  console.log(`throttled ${rate}x, over ${wall.toFixed(1)} s: ` +
+    `ticks/s=${per(first, last, 'ticks').toFixed(1)} slowest second=${slowest.toFixed(0)} ` +
+    `presents/s=${per(first, last, 'presents').toFixed(1)} ` +
+    `main thread busy=${(100 * (end.busy - start.busy) / wall).toFixed(1)}% ` +
+    `all Chromium=${(100 * (end.cpu - start.cpu) / wall).toFixed(1)}% of a core`);
+}
+
 async function main() {
-  const [site, secondsText, screen = 'desktop'] = process.argv.slice(2);
+  const [site, secondsText, screen = 'desktop', ratesText = '1'] = process.argv.slice(2);
   const seconds = Number(secondsText || 10);
   const server = await serve(site);
   const browser = await launch('chromium', screen);
@@ -45,23 +77,11 @@ async function main() {
   const page = browser.page();
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Performance.enable');
-  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics
-    .find((m) => m.name === 'TaskDuration').value;
-
   await page.mouse.click(300, 250);
   await new Promise((resolve) => setTimeout(resolve, 2000));
-  // Chromium runs as this script's child, so its processes are this one's descendants.
-  const browserPid = process.pid;
-  const start = { at: Date.now(), stats: await stats(page), busy: await busy(),
-                  cpu: treeCpuSeconds(browserPid) };
-  await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
-  const end = { at: Date.now(), stats: await stats(page), busy: await busy(),
-                cpu: treeCpuSeconds(browserPid) };
-  const wall = (end.at - start.at) / 1000;
-  const rate = (key) => ((end.stats[key] - start.stats[key]) / wall).toFixed(1);
-  console.log(`over ${wall.toFixed(1)} s: ticks/s=${rate('ticks')} presents/s=${rate('presents')}`);
-  console.log(`page main thread busy: ${(100 * (end.busy - start.busy) / wall).toFixed(1)}% of a core`);
-  console.log(`all Chromium processes: ${(100 * (end.cpu - start.cpu) / wall).toFixed(1)}% of a core`);
+  for (const rate of ratesText.split(',').map(Number)) {
+    await measureAt(page, cdp, rate, seconds);
+  }
   await browser.close();
   server.stop();
 }
