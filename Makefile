@@ -14,6 +14,7 @@
 #   make measure-sizes   the window sizes' part of make measure alone
 #   make measure-resizes   ticks of every second while the window is resized to 7680 x 4320 and
 #                  back and then 200 times in 2 s (the last part of make measure)
+#   make measure-wakes   how often the running program wakes up a second, and its CPU use
 #   make screenshot   a picture of the running program's window in docs/screenshot.png
 #   make animation    a few seconds of a running universe in docs/universe.gif
 #   make icons     the PNG icons and the window icon's pixels, from the SVG icon
@@ -118,7 +119,7 @@ CONFIGURE_ARM64_TESTS := $(CONFIGURE) -B $(ARM64_TESTS) $(ARM64_TOOLCHAIN) -DBUI
 	-DGRAVITY_REFERENCE_BUILD=$(CURDIR)/$(TESTS)
 CONFIGURE_SANITIZE := CXX=clang++ $(CONFIGURE) -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DGRAVITY_SANITIZE=ON
 
-.PHONY: build run test tests sanitize check package bench fuzz measure screenshot animation icons web \
+.PHONY: build run test tests sanitize check package bench fuzz measure measure-wakes screenshot animation icons web \
 	web-run web-screenshot web-measure browser-deps measure-sizes measure-resizes windows \
 	windows-measure arm64 arm64-test release dist clean
 
@@ -185,6 +186,12 @@ measure:
 	$(CONFIGURE_RELEASE)
 	cmake --build $(RELEASE) -j $(JOBS) --target gravity_stats
 	scripts/measure.sh $(MEASURE_SECONDS) $(RELEASE)/gravity_stats
+
+# How often the program wakes and what that costs while a universe runs; give WAKES_PROGRAMS to
+# compare programs in one run.
+WAKES_PROGRAMS ?= $(RELEASE)/gravity
+measure-wakes: build
+	scripts/measure-wakes.sh 20 $(WAKES_PROGRAMS)
 
 measure-sizes: export MEASURE_ONLY = sizes
 measure-sizes: measure

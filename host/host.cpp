@@ -136,7 +136,10 @@ void LoadHost(Host& host, Window& w, Program& program) {
 }
 
 void RunHostPass(Host& host, Window& w, Program& program) {
-  // Input first, so a timer switched on by a key starts its cadence in this same pass.
+  // The firings that fell due while the host slept run before the input that woke it, in the order
+  // a timer firing every millisecond would have given them; then the firings again, so that a
+  // timer switched on by a key starts its cadence in this same pass.
+  RunDueFirings(program, PlatformNowNs(w), host.MaxCatchUpNs);
   ReadInputIfDue(host, w, program);
   // After Escape nothing more runs, is drawn or is shown.
   if (host.Closed || program.Ended) {
@@ -149,11 +152,19 @@ void RunHostPass(Host& host, Window& w, Program& program) {
 }
 
 int64_t HostWakeNs(const Host& host, Window& w, const Program& program) {
-  if (host.ResizePending || PresentUnderWay(host)) {
+  const int64_t firing = NextFiringNs(program);
+  if (host.ResizePending || PresentUnderWay(host) || firing == INT64_MIN) {
     return INT64_MIN;
   }
-  int64_t wake = NextFiringNs(program);
-  if (HasChanges(program) && PlatformShowing(w)) {
+  // Firings are not woken for one by one: they run together when the next present can show what
+  // they drew, and while nothing can be shown, just before the lag would be too long to catch up.
+  const bool showing = PlatformShowing(w);
+  int64_t wake = INT64_MAX;
+  if (firing != INT64_MAX) {
+    const int64_t latest = firing + host.MaxCatchUpNs / 2;
+    wake = showing ? std::clamp(host.NextPresentNs, firing, latest) : latest;
+  }
+  if (HasChanges(program) && showing) {
     wake = std::min(wake, host.NextPresentNs);
   }
   if (host.PrintCounts != nullptr) {

@@ -60,8 +60,9 @@ void LoadHost(Host& host, Window& w, Program& program);
 // next part) and a line of counts when due.
 void RunHostPass(Host& host, Window& w, Program& program);
 
-// The moment the next pass has work: a firing, a present or a line of counts; INT64_MIN when it
-// has work at once (a present under way, a resize to apply).
+// The moment the next pass has work: a present with the firings due by then, the firings alone
+// while nothing can be shown, or a line of counts; INT64_MIN when it has work at once (a present
+// under way, a resize to apply, a timer just switched on). Input wakes a sleeping host sooner.
 int64_t HostWakeNs(const Host& host, Window& w, const Program& program);
 
 // The loop of a layer that sleeps between passes (PlatformWait): passes until the program ends or

@@ -11,8 +11,9 @@
 
 inline constexpr int64_t MaxWaitNs =
     250 * NsPerMs;  // a wait with nothing due still wakes now and then
-// Input is looked at every 4 ms while the timers keep the loop awake: far sooner than anyone can
-// notice, and each look costs system calls (on the display connection, or to Wine's server).
+// Input is looked at every 4 ms while the loop is kept awake (a present shown in parts): far sooner
+// than anyone can notice, and each look costs system calls (on the display connection, or to Wine's
+// server).
 inline constexpr int64_t InputIntervalNs = 4 * NsPerMs;
 
 // A present is shown in parts of at most this many device pixels, so a large one (a whole huge

@@ -69,7 +69,7 @@ for target in "$@"; do
     check) wanted+=("${build[@]}" "${unit[@]}" clang-tidy) ;;
     bench) wanted+=("${build[@]}" libbenchmark-dev) ;;
     fuzz) wanted+=("${build[@]}" "${sanitize[@]}") ;;
-    measure | measure-sizes | measure-resizes | screenshot | animation) wanted+=("${build[@]}" "${window[@]}") ;;
+    measure | measure-sizes | measure-resizes | measure-wakes | screenshot | animation) wanted+=("${build[@]}" "${window[@]}") ;;
     icons) wanted+=(librsvg2-bin imagemagick) ;;
     web | web-run) wanted+=("${web[@]}") ;;
     web-screenshot | web-measure | browser-deps) wanted+=("${web[@]}" "${browsers[@]}") ;;

@@ -8,10 +8,14 @@
 #include <utility>
 #include <vector>
 
-// A platform made of memory for the host to drive: a clock the test moves on, client sizes it
-// reports as input, and a record of what was resized and shown.
+// A platform made of memory for the host to drive: a clock the test moves on (or the waits move
+// on), client sizes it reports as input, and a record of what was resized and shown.
 struct Window {
   int64_t Now = 0;
+  int Waits = 0;
+  int64_t InputAtNs = INT64_MAX;  // a key arrives then, ending the wait it falls in
+  int64_t CloseAtNs = INT64_MAX;  // the window is closed at the first read from then on
+  int64_t FiringsAtInput = -1;    // the program's ticks when the key was read
   std::vector<std::pair<int, int>> SizesToReport;  // reported, all of them, at the next read
   int Resizes = 0;                                 // calls of PlatformResized
   std::vector<PixelRect> Shown;                    // every rectangle presented, in units
@@ -24,11 +28,19 @@ int64_t PlatformNowNs(Window& w) {
 }
 
 bool PlatformWait(Window& w, int64_t wakeNs) {
-  w.Now = std::max(w.Now, wakeNs);
-  return false;
+  ++w.Waits;
+  const bool input = w.InputAtNs > w.Now && w.InputAtNs < wakeNs;
+  w.Now = input ? w.InputAtNs : std::max(w.Now, wakeNs);
+  return input;
 }
 
-bool PlatformReadInput(Window& w, Host& host, Program& /*program*/) {
+bool PlatformReadInput(Window& w, Host& host, Program& program) {
+  if (w.Now >= w.InputAtNs && w.FiringsAtInput < 0) {
+    w.FiringsAtInput = program.Firings.CountT;
+  }
+  if (w.Now >= w.CloseAtNs) {
+    return false;
+  }
   for (const auto& [width, height] : w.SizesToReport) {
     HostResized(host, width, height, 6);
   }
@@ -169,4 +181,28 @@ TEST(Host, AResizeStormIsAppliedOnceAndShownInPartsWithoutLosingAFiring) {
   ASSERT_GT(w.PartPixels.size(), 1U);
   EXPECT_LE(*std::max_element(w.PartPixels.begin(), w.PartPixels.end()), host.PartPixels);
   EXPECT_EQ(program->Firings.CountT - ticksBefore, 201);
+}
+
+// A host that sleeps between passes wakes for the presents at the display's rate, not for every
+// firing: a second is still 1000 ticks, in about 60 wakes, and a key that wakes it in between
+// finds every firing due before it already run, as a timer firing each millisecond would have.
+TEST(Host, ASleepingHostWakesForThePresentsAndRunsTheFiringsDueBeforeInput) {
+  auto program = std::make_unique<Program>();
+  Host host;
+  Window w;
+  w.Now = 1'000 * NsPerMs;
+  HostResized(host, StartWidth, StartHeight, Unscaled);
+  LoadHost(host, w, *program);
+  ReleaseMouseButton(*program, 1, 0, 300, 250);
+  RunHostPass(host, w, *program);
+  const int64_t start = w.Now;
+  w.InputAtNs = start + 500 * NsPerMs + 300'000;
+  w.CloseAtNs = start + NsPerSecond;
+  RunHost(host, w, *program);
+
+  ASSERT_GE(w.Now - start, NsPerSecond);
+  EXPECT_EQ(program->Firings.CountT, (w.Now - start) / NsPerMs);
+  EXPECT_EQ(w.FiringsAtInput, 500);
+  EXPECT_GE(host.AllPresents, 59);
+  EXPECT_LE(w.Waits, 62);
 }
