@@ -43,7 +43,9 @@ int main(int /*argc*/, char* /*argv*/[]) {
   LoadHost(host, w, *program);
   RunHost(host, w, *program);
 
-  // Closing, Escape and termination all end here: nothing more is drawn or shown.
-  CloseWindow(w);
+  // Closing, Escape and termination all end here: nothing more is drawn or shown. The window goes
+  // with the process rather than before it: SDL wakes its wait for a key with a message sent to the
+  // window on an X connection of its own, and a window destroyed at once can be gone before the X
+  // server takes the message for the last key, an error Xlib ends the program for.
   return 0;
 }

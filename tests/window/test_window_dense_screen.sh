@@ -65,7 +65,7 @@ for screen in "192 1252x1098 126,1127,48,1049 900,700" "144 939x824 95,845,36,78
 
   xdotool key Escape || fail "xdotool could not press Escape"
   wait_for_exit 10
-  [[ "$EXIT_STATUS" == 0 ]] || fail "exit status after Escape was $EXIT_STATUS, expected 0"
+  [[ "$EXIT_STATUS" == 0 ]] || fail "exit status after Escape was $EXIT_STATUS, expected 0: $(tr "\n" " " <"$WORK/stderr")"
   kill "$XVFB_PID" && wait "$XVFB_PID" 2>/dev/null
   XVFB_PID=
   rm -f "$WORK/display"  # so the next display is waited for afresh
