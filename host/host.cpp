@@ -157,12 +157,15 @@ int64_t HostWakeNs(const Host& host, Window& w, const Program& program) {
     return INT64_MIN;
   }
   // Firings are not woken for one by one: they run together when the next present can show what
-  // they drew, and while nothing can be shown, just before the lag would be too long to catch up.
+  // they drew (at the next refresh, when the last one drew nothing to show), and while nothing can
+  // be shown, just before the lag would be too long to catch up.
   const bool showing = PlatformShowing(w);
   int64_t wake = INT64_MAX;
   if (firing != INT64_MAX) {
+    const int64_t now = PlatformNowNs(w);
+    const int64_t refresh = host.NextPresentNs > now ? host.NextPresentNs : now + host.RefreshNs;
     const int64_t latest = firing + host.MaxCatchUpNs / 2;
-    wake = showing ? std::clamp(host.NextPresentNs, firing, latest) : latest;
+    wake = showing ? std::clamp(refresh, firing, latest) : latest;
   }
   if (HasChanges(program) && showing) {
     wake = std::min(wake, host.NextPresentNs);
