@@ -79,6 +79,7 @@ void HostRefreshRate(Host& host, int hz);
 
 // The measuring builds print their counts once a second, and with GRAVITY_STATS_NO_HANDLERS=1 in
 // the environment leave the timer handlers out, to time the window layer on its own (the firings
-// are still counted). The real programs never call this and read no environment of their own; it
-// lives apart (host/measuring.cpp), so that they do not take in the C library's printing either.
+// are still counted). The real programs never call this and read the environment only to find
+// their display (DISPLAY, WAYLAND_DISPLAY); it lives apart (host/measuring.cpp), so that they do
+// not take in the C library's printing either.
 void UseMeasuringSwitches(Host& host, Program& program);

@@ -8,10 +8,10 @@ struct Host;
 struct Program;
 struct Surface;
 
-// What a window layer supplies to the host: one file per platform defines these functions for its
-// own `Window` (the SDL window of the desktop, the Win32 window, the page's canvas), and a program
-// links exactly one of them. The host decides when anything happens; a layer only answers what
-// time it is, waits, says what happened and shows what it is given.
+// What a window layer supplies to the host: each layer under platform/ defines these functions for
+// its own `Window` (the SDL window of the desktop, the Win32 window, the page's canvas), and a
+// program links exactly one of them. The host decides when anything happens; a layer only answers
+// what time it is, waits, says what happened and shows what it is given.
 struct Window;
 
 // A monotonic clock, in nanoseconds.

@@ -36,7 +36,7 @@ WIDE_VECTORS void RowBases(size_t j, const BodyDoubles& oldX, const BodyDoubles&
   }
   for (size_t i = 0; i < Bodies; ++i) {
     const double d = std::sqrt(dx[i] * dx[i] + dy[i] * dy[i]);
-    base[i] = Scale / (d + Softening);
+    base[i] = force_law::Scale / (d + force_law::Softening);
   }
 }
 
@@ -48,8 +48,8 @@ WIDE_VECTORS void AddRowPulls(size_t j, const BodyDoubles& massTerm, BodyDoubles
                               BodyFloats& velY) {
   for (size_t i = 0; i < Bodies; ++i) {
     const auto ratio = static_cast<double>(static_cast<float>(massTerm[j] / massTerm[i]));
-    dx[i] = dx[i] * factor[i] * Coupling * ratio;
-    dy[i] = dy[i] * factor[i] * Coupling * ratio;
+    dx[i] = dx[i] * factor[i] * force_law::Coupling * ratio;
+    dy[i] = dy[i] * factor[i] * force_law::Coupling * ratio;
   }
   for (size_t i = 0; i < j; ++i) {
     velX[i] = static_cast<float>(static_cast<double>(velX[i]) + dx[i]);

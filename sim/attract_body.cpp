@@ -20,13 +20,15 @@ void AttractBody(World& world, int i) {
     const double dx = world.PosX[j] - ownX;
     const double dy = world.PosY[j] - ownY;
     const double d = std::sqrt(dx * dx + dy * dy);
-    const double factor = ForcePower(Scale / (d + Softening));
+    const double factor = ForcePower(force_law::Scale / (d + force_law::Softening));
     const auto ratio = static_cast<float>((static_cast<double>(world.Mass[j]) + 1) / ownMass);
 
     // Each body's pull is rounded into the single velocity before the next one is added.
-    world.VelX[b] = static_cast<float>(static_cast<double>(world.VelX[b]) +
-                                       dx * factor * Coupling * static_cast<double>(ratio));
-    world.VelY[b] = static_cast<float>(static_cast<double>(world.VelY[b]) +
-                                       dy * factor * Coupling * static_cast<double>(ratio));
+    world.VelX[b] =
+        static_cast<float>(static_cast<double>(world.VelX[b]) +
+                           dx * factor * force_law::Coupling * static_cast<double>(ratio));
+    world.VelY[b] =
+        static_cast<float>(static_cast<double>(world.VelY[b]) +
+                           dy * factor * force_law::Coupling * static_cast<double>(ratio));
   }
 }

@@ -79,8 +79,8 @@ struct Constants {
   double Two = 2;
   // Steps 2 and 3.
   double To2m28 = 0x1.8p24;
-  double Y1 = (Exponent + To2m39) - To2m39;
-  double Y2 = Exponent - Y1;
+  double Y1 = (force_law::Exponent + To2m39) - To2m39;
+  double Y2 = force_law::Exponent - Y1;
   double AtanhHigh = k::AtanhHigh;
   double AtanhLow = k::AtanhLow;
   double Atanh = AtanhHigh + AtanhLow;

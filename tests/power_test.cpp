@@ -24,7 +24,7 @@ class Exact {
  public:
   Exact() {
     mpfr_inits2(128, base_, exponent_, exact_, difference_, static_cast<mpfr_ptr>(nullptr));
-    mpfr_set_d(exponent_, Exponent, MPFR_RNDN);
+    mpfr_set_d(exponent_, force_law::Exponent, MPFR_RNDN);
   }
   ~Exact() { mpfr_clears(base_, exponent_, exact_, difference_, static_cast<mpfr_ptr>(nullptr)); }
   Exact(const Exact&) = delete;
@@ -109,7 +109,7 @@ TEST(ForcePower, GivesTheCLibrarysSpecialValues) {
       0x1p500,
   };
   for (const double base : cases) {
-    EXPECT_EQ(Bits(ForcePower(base)), Bits(std::pow(base, Exponent)))
+    EXPECT_EQ(Bits(ForcePower(base)), Bits(std::pow(base, force_law::Exponent)))
         << "base bits " << std::hex << Bits(base);
   }
   // A negative base gives a NaN, and the same one on every processor: x86-64's default NaN, with
@@ -117,7 +117,7 @@ TEST(ForcePower, GivesTheCLibrarysSpecialValues) {
   const double negatives[] = {-1.5, -50.0, -std::numeric_limits<double>::denorm_min(),
                               -std::numeric_limits<double>::max()};
   for (const double base : negatives) {
-    EXPECT_TRUE(std::isnan(std::pow(base, Exponent)));
+    EXPECT_TRUE(std::isnan(std::pow(base, force_law::Exponent)));
     EXPECT_EQ(Bits(ForcePower(base)), 0xFFF8000000000000) << "base " << base;
   }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// The window's two periodic timers: `t` drives the simulation, `h` the playback. Only their
-// enabled flags belong to the program's state; when they fire is the program's firing schedule
-// (program/timer_schedule.h).
+// The window's two periodic timers: `t` drives the simulation, `h` the playback. Whether each is
+// enabled and its interval belong to the program's state; when they fire is the program's firing
+// schedule (program/timer_schedule.h).
 struct Timer {
   bool Enabled = false;
   int IntervalMs = 1;

@@ -43,7 +43,8 @@ struct World {
       0;  // simulation: countdown 20..0 to the next record; playback: frame 1..3000
   int16_t RecordIndex = 0;  // the slot the next records go to, 0..3001
   int16_t Zoom = 0;         // world units per surface unit, 1..150
-  int16_t OffsetX = 0;      // view offset in world units, -10000..10000
+  int16_t OffsetX = 0;      // view offset in world units: a pan stops at +-10000 (MaxOffset) on its
+                            // side, centring on a body can put it anywhere in the 16-bit range
   int16_t OffsetY = 0;
   int16_t Selected = 0;  // body the centring keys act on, 0..80
   int16_t EraseOld = False;

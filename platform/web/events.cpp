@@ -54,7 +54,7 @@ EM_BOOL OnKeyDown(int /*eventType*/, const EmscriptenKeyboardEvent* event, void*
 
 // The mouse button by MouseEvent.button's numbering: 0 main, 1 middle, 2 secondary, 3 back, 4
 // forward.
-MouseButton MouseButtonOf(unsigned short button) {
+MouseButton WebMouseButton(unsigned short button) {
   switch (button) {
     case 0:
       return MouseButton::Left;
@@ -86,7 +86,7 @@ void Release(Window& w, MouseButton button, int shift, long cssX, long cssY) {
 
 EM_BOOL OnMouseUp(int /*eventType*/, const EmscriptenMouseEvent* event, void* userData) {
   const int shift = ShiftCode(event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0);
-  Release(*static_cast<Window*>(userData), MouseButtonOf(event->button), shift, event->targetX,
+  Release(*static_cast<Window*>(userData), WebMouseButton(event->button), shift, event->targetX,
           event->targetY);
   return EM_TRUE;
 }
