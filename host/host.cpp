@@ -55,7 +55,7 @@ bool ShowNextPart(Host& host, Window& w, Program& program) {
   // The most device pixels a row of units covers at this scale.
   const int rowHeight = FirstPixelOfUnit(1, host.Scale);
   while (PresentUnderWay(host) && part.Count < MaxChangedRects && pixels < host.PartPixels) {
-    PixelRect& rest = host.Showing.Rects[static_cast<size_t>(host.NextShown)];
+    UnitRect& rest = host.Showing.Rects[static_cast<size_t>(host.NextShown)];
     const PixelRect firstRow = PixelsOfUnits({rest.X, rest.Y, rest.Width, 1}, host.Scale);
     const int64_t rowPixels = std::max<int64_t>(int64_t{firstRow.Width} * rowHeight, 1);
     const int64_t fit = (host.PartPixels - pixels) / rowPixels;
@@ -63,7 +63,7 @@ bool ShowNextPart(Host& host, Window& w, Program& program) {
       break;
     }
     const auto rows = static_cast<int>(std::clamp<int64_t>(fit, 1, rest.Height));
-    const PixelRect shown{rest.X, rest.Y, rest.Width, rows};
+    const UnitRect shown{rest.X, rest.Y, rest.Width, rows};
     part.Rects[static_cast<size_t>(part.Count++)] = shown;
     const PixelRect shownPixels = PixelsOfUnits(shown, host.Scale);
     pixels += int64_t{shownPixels.Width} * shownPixels.Height;

@@ -39,7 +39,7 @@ float PointerToUnits(double pixel, int scale) {
   return static_cast<float>(pixel * Unscaled / scale);
 }
 
-PixelRect PixelsOfUnits(const PixelRect& units, int scale) {
+PixelRect PixelsOfUnits(const UnitRect& units, int scale) {
   const int left = FirstPixelOfUnit(units.X, scale);
   const int top = FirstPixelOfUnit(units.Y, scale);
   return {left, top, FirstPixelOfUnit(units.X + units.Width, scale) - left,

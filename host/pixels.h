@@ -38,5 +38,13 @@ int UnitsShownOn(int pixels, int scale);
 // A pointer at device pixel position `pixel` (perhaps between pixels) in surface units.
 float PointerToUnits(double pixel, int scale);
 
+// A rectangle of a window's device pixels: columns X..X+Width-1 and rows Y..Y+Height-1.
+struct PixelRect {
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+};
+
 // The device pixels that show a rectangle of surface units.
-PixelRect PixelsOfUnits(const PixelRect& units, int scale);
+PixelRect PixelsOfUnits(const UnitRect& units, int scale);

@@ -38,5 +38,5 @@ bool PlatformShowing(Window& w);
 // Shows `count` rectangles of the surface, in surface units, by the device pixels that show them
 // at the host's scale (PixelsOfUnits). Returns false when there was nothing to show them on; the
 // host then shows all of the surface at the next present.
-bool PlatformPresent(Window& w, const Host& host, const Surface& surface, const PixelRect* rects,
+bool PlatformPresent(Window& w, const Host& host, const Surface& surface, const UnitRect* rects,
                      int count);

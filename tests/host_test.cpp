@@ -18,7 +18,7 @@ struct Window {
   int64_t FiringsAtInput = -1;    // the program's ticks when the key was read
   std::vector<std::pair<int, int>> SizesToReport;  // reported, all of them, at the next read
   int Resizes = 0;                                 // calls of PlatformResized
-  std::vector<PixelRect> Shown;                    // every rectangle presented, in units
+  std::vector<UnitRect> Shown;                     // every rectangle presented, in units
   std::vector<int64_t> PartPixels;                 // device pixels of each part
   int PresentsStarted = 0;
 };
@@ -56,8 +56,8 @@ bool PlatformShowing(Window& /*w*/) {
   return true;
 }
 
-bool PlatformPresent(Window& w, const Host& host, const Surface& /*surface*/,
-                     const PixelRect* rects, int count) {
+bool PlatformPresent(Window& w, const Host& host, const Surface& /*surface*/, const UnitRect* rects,
+                     int count) {
   int64_t pixels = 0;
   for (int i = 0; i < count; ++i) {
     w.Shown.push_back(rects[i]);
@@ -70,9 +70,9 @@ bool PlatformPresent(Window& w, const Host& host, const Surface& /*surface*/,
 
 namespace {
 
-int64_t AreaOf(const std::vector<PixelRect>& rects) {
+int64_t AreaOf(const std::vector<UnitRect>& rects) {
   int64_t area = 0;
-  for (const PixelRect& rect : rects) {
+  for (const UnitRect& rect : rects) {
     area += int64_t{rect.Width} * rect.Height;
   }
   return area;

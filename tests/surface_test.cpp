@@ -516,7 +516,7 @@ TEST(EmptySurfaces, ASizeWithoutPixelsIsNeverWrittenTo) {
 
 bool Covered(const ChangedRects& rects, int px, int py) {
   for (int i = 0; i < rects.Count; ++i) {
-    const PixelRect& r = rects.Rects[static_cast<size_t>(i)];
+    const UnitRect& r = rects.Rects[static_cast<size_t>(i)];
     if (px >= r.X && px < r.X + r.Width && py >= r.Y && py < r.Y + r.Height) {
       return true;
     }
@@ -526,7 +526,7 @@ bool Covered(const ChangedRects& rects, int px, int py) {
 
 void ExpectRectsInside(const ChangedRects& rects, const Surface& surface) {
   for (int i = 0; i < rects.Count; ++i) {
-    const PixelRect& r = rects.Rects[static_cast<size_t>(i)];
+    const UnitRect& r = rects.Rects[static_cast<size_t>(i)];
     EXPECT_TRUE(r.X >= 0 && r.Y >= 0 && r.Width > 0 && r.Height > 0 &&
                 r.X + r.Width <= surface.Width && r.Y + r.Height <= surface.Height)
         << r.X << "," << r.Y << " " << r.Width << "x" << r.Height;

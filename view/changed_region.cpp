@@ -22,7 +22,7 @@ void AddRun(ChangedRects& rects, const ChangedRegion& region, int row, int first
 
   // A rectangle that ends just above this run and spans the same columns grows down over it.
   for (int i = 0; i < rects.Count; ++i) {
-    PixelRect& above = rects.Rects[static_cast<size_t>(i)];
+    UnitRect& above = rects.Rects[static_cast<size_t>(i)];
     if (above.X == x && above.Width == width && above.Y + above.Height == y) {
       above.Height += height;
       return;
@@ -33,7 +33,7 @@ void AddRun(ChangedRects& rects, const ChangedRegion& region, int row, int first
     return;
   }
   // The list is full: the last rectangle becomes the box around itself and this run.
-  PixelRect& spill = rects.Rects[MaxChangedRects - 1];
+  UnitRect& spill = rects.Rects[MaxChangedRects - 1];
   const int left = std::min(spill.X, x);
   const int top = std::min(spill.Y, y);
   const int right = std::max(spill.X + spill.Width, x + width);

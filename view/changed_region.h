@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-// A rectangle of whole pixels: columns X..X+Width-1 and rows Y..Y+Height-1.
-struct PixelRect {
+// A rectangle of the surface's units, its own pixels (which a window shows on one or more device
+// pixels each): columns X..X+Width-1 and rows Y..Y+Height-1.
+struct UnitRect {
   int X = 0;
   int Y = 0;
   int Width = 0;
@@ -37,7 +38,7 @@ inline constexpr uint8_t TilePainted = 2;
 inline constexpr int MaxChangedRects = 256;
 struct ChangedRects {
   int Count = 0;
-  std::array<PixelRect, MaxChangedRects> Rects;
+  std::array<UnitRect, MaxChangedRects> Rects;
 };
 
 // A grid for a surface of width x height pixels with everything to be shown, since the window has

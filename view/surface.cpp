@@ -137,7 +137,7 @@ Span PaintDiscRow(Surface& surface, int py, Span row, Span above, Span below, Co
 // Fills the rectangles, which lie within the surface, with one colour; marks nothing.
 void FillRects(Surface& surface, const ChangedRects& rects, Colour colour) {
   for (int i = 0; i < rects.Count; ++i) {
-    const PixelRect& rect = rects.Rects[static_cast<size_t>(i)];
+    const UnitRect& rect = rects.Rects[static_cast<size_t>(i)];
     for (int py = rect.Y; py < rect.Y + rect.Height; ++py) {
       std::fill_n(RowStart(surface, py) + rect.X, rect.Width, colour);
     }
@@ -186,14 +186,14 @@ bool ResizeSurface(Surface& surface, int width, int height) {
   ChangedRects painted;
   if (hadPixels) {
     TakePaintedRects(surface.Changed, painted);
-    const PixelRect kept{0, 0, std::min(width, surface.Width), std::min(height, surface.Height)};
+    const UnitRect kept{0, 0, std::min(width, surface.Width), std::min(height, surface.Height)};
     ChangedRects copied = painted;
     if (surface.ClearedTo != resized.ClearedTo) {
       copied.Count = 1;
       copied.Rects[0] = kept;
     }
     for (int i = 0; i < copied.Count; ++i) {
-      const PixelRect& rect = copied.Rects[static_cast<size_t>(i)];
+      const UnitRect& rect = copied.Rects[static_cast<size_t>(i)];
       const int right = std::min(rect.X + rect.Width, kept.Width);
       const int bottom = std::min(rect.Y + rect.Height, kept.Height);
       for (int py = rect.Y; py < bottom && rect.X < right; ++py) {

@@ -205,8 +205,8 @@ bool CopyToWindowPixels(Window& w, const SDL_Rect& to, int scale) {
 }
 
 // Copies the rectangles into the window's pixels and shows them.
-bool PresentWindowPixels(Window& w, const Host& host, const Surface& surface,
-                         const PixelRect* rects, int count) {
+bool PresentWindowPixels(Window& w, const Host& host, const Surface& surface, const UnitRect* rects,
+                         int count) {
   // SDL makes the window's pixels anew after a resize the host has not applied yet: they hold
   // nothing, so all of the surface is to be shown on them.
   if (SDL_GetWindowSurface(w.Sdl) != w.Target) {
@@ -236,12 +236,12 @@ bool PresentWindowPixels(Window& w, const Host& host, const Surface& surface,
 // Uploads the rectangles into the texture, then draws it, scaled to the pixels that show it, and
 // shows the result.
 bool PresentThroughRenderer(Window& w, const Host& host, const Surface& surface,
-                            const PixelRect* rects, int count) {
+                            const UnitRect* rects, int count) {
   if (w.Texture == nullptr) {
     return false;
   }
   for (int i = 0; i < count; ++i) {
-    const PixelRect& rect = rects[i];
+    const UnitRect& rect = rects[i];
     const int right = std::min(rect.X + rect.Width, w.TextureWidth);
     const int bottom = std::min(rect.Y + rect.Height, w.TextureHeight);
     if (rect.X >= right || rect.Y >= bottom) {
@@ -358,7 +358,7 @@ bool PlatformShowing(Window& w) {
   return (SDL_GetWindowFlags(w.Sdl) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
-bool PlatformPresent(Window& w, const Host& host, const Surface& surface, const PixelRect* rects,
+bool PlatformPresent(Window& w, const Host& host, const Surface& surface, const UnitRect* rects,
                      int count) {
   if (TooLargeToPresent(w)) {
     return false;

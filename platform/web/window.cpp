@@ -13,7 +13,7 @@ namespace {
 constexpr uint32_t OpaqueAlpha = 0xFF000000U;
 
 // Row by row through plain pointers, so that the copy becomes vector code.
-void CopyOpaque(Window& w, const Surface& surface, const PixelRect& rect) {
+void CopyOpaque(Window& w, const Surface& surface, const UnitRect& rect) {
   const auto width = static_cast<size_t>(rect.Width);
   for (int y = rect.Y; y < rect.Y + rect.Height; ++y) {
     const size_t start =
@@ -58,15 +58,15 @@ void PlatformResized(Window& w, const Host& /*host*/, const Surface& surface) {
   PageSizeCanvas(surface.Width, surface.Height);
 }
 
-bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface,
-                     const PixelRect* rects, int count) {
+bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface, const UnitRect* rects,
+                     int count) {
   if (w.Opaque.size() != surface.Pixels.size()) {
     return false;
   }
   for (int k = 0; k < count; ++k) {
     CopyOpaque(w, surface, rects[k]);
   }
-  static_assert(sizeof(PixelRect) == 4 * sizeof(int), "the page reads rectangles as four ints");
+  static_assert(sizeof(UnitRect) == 4 * sizeof(int), "the page reads rectangles as four ints");
   PagePutImageRects(w.Opaque.data(), surface.Width, surface.Height, &rects[0].X, count);
   return true;
 }

@@ -85,7 +85,7 @@ void FreeDib(Window& w) {
 
 // Shows the DIB's rectangle of units on the device pixels that show it. Nearest neighbour, so a
 // dense screen shows every unit as a crisp block of device pixels.
-void ShowRect(const Window& w, HDC target, const PixelRect& rect) {
+void ShowRect(const Window& w, HDC target, const UnitRect& rect) {
   const PixelRect to = PixelsOfUnits(rect, w.Scale);
   if (to.Width == rect.Width && to.Height == rect.Height) {
     BitBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, rect.X, rect.Y, SRCCOPY);
@@ -96,7 +96,7 @@ void ShowRect(const Window& w, HDC target, const PixelRect& rect) {
 }
 
 // Copies the rectangle from the surface (R, G, B, 0 in memory) into the DIB (B, G, R, 0).
-void CopyToDib(Window& w, const Surface& surface, const PixelRect& rect) {
+void CopyToDib(Window& w, const Surface& surface, const UnitRect& rect) {
   for (int y = rect.Y; y < rect.Y + rect.Height; ++y) {
     const Colour* from = surface.Pixels.data() + static_cast<ptrdiff_t>(y) * surface.Width;
     uint32_t* to = w.DibPixels + static_cast<ptrdiff_t>(y) * w.DibWidth;
@@ -232,8 +232,8 @@ bool PlatformShowing(Window& w) {
   return IsIconic(w.Handle) == 0;
 }
 
-bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface,
-                     const PixelRect* rects, int count) {
+bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface, const UnitRect* rects,
+                     int count) {
   if (!DibMatches(w, surface)) {
     return false;
   }
