@@ -9,8 +9,9 @@ struct Program;
 struct Surface;
 
 // What a window layer supplies to the host: each layer under platform/ defines these functions for
-// its own `Window` (the SDL window of the desktop, the Win32 window, the page's canvas), and a
-// program links exactly one of them. The host decides when anything happens; a layer only answers
+// its own `Window` (the SDL window of the desktop, the Win32 window, the page's canvas), its clock,
+// wait and input in events.cpp and its picture in window.cpp, and a program links exactly one of
+// them. The host decides when anything happens; a layer only answers
 // what time it is, waits, says what happened and shows what it is given.
 struct Window;
 

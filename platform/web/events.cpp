@@ -123,6 +123,16 @@ EM_BOOL RunFrame(double /*frameTimeMs*/, void* userData) {
 
 }  // namespace
 
+int64_t PlatformNowNs(Window& /*w*/) {
+  return static_cast<int64_t>(emscripten_get_now() * static_cast<double>(NsPerMs));
+}
+
+// The page's input arrives through the browser's callbacks between frames (above), on the
+// same thread as the frames, so there is nothing left to read here.
+bool PlatformReadInput(Window& /*w*/, Host& /*host*/, Program& /*program*/) {
+  return true;
+}
+
 void StartPage(Window& w, Host& host, Program& program) {
   w.ItsHost = &host;
   w.ItsProgram = &program;

@@ -36,16 +36,6 @@ void ReportCanvasSize(Host& host) {
               Unscaled);
 }
 
-int64_t PlatformNowNs(Window& /*w*/) {
-  return static_cast<int64_t>(emscripten_get_now() * static_cast<double>(NsPerMs));
-}
-
-// The page's input arrives through the browser's callbacks between frames (events.cpp), on the
-// same thread as the frames, so there is nothing left to read here.
-bool PlatformReadInput(Window& /*w*/, Host& /*host*/, Program& /*program*/) {
-  return true;
-}
-
 // The browser sends no animation frames to a page that cannot be seen.
 bool PlatformShowing(Window& /*w*/) {
   return true;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/key_table.h"
@@ -119,6 +120,37 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return message == WM_ERASEBKGND || message == WM_XBUTTONUP || message == WM_XBUTTONDOWN ? 1 : 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Waitable timers count in units of 100 ns.
+constexpr int64_t NsPerTimerUnit = 100;
+
+int64_t PlatformNowNs(Window& /*w*/) {
+  static const int64_t frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return static_cast<int64_t>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  const int64_t c = counter.QuadPart;
+  return c / frequency * NsPerSecond + c % frequency * NsPerSecond / frequency;
+}
+
+bool PlatformWait(Window& w, int64_t wakeNs) {
+  const int64_t waitNs = wakeNs - PlatformNowNs(w);
+  if (waitNs <= 0) {
+    return false;
+  }
+  if (w.Timer != nullptr) {
+    LARGE_INTEGER due{};
+    due.QuadPart = -std::max<int64_t>(waitNs / NsPerTimerUnit, 1);  // relative, in 100 ns
+    SetWaitableTimer(w.Timer, &due, 0, nullptr, nullptr, FALSE);
+    return MsgWaitForMultipleObjectsEx(1, &w.Timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0 + 1;
+  }
+  return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(waitNs / NsPerMs), QS_ALLINPUT,
+                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
 }
 
 // Dispatches every pending message; the window procedure hands them on. While the user drags the

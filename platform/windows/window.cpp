@@ -16,8 +16,7 @@ namespace {
 
 constexpr wchar_t WindowClass[] = L"GravityForm";
 constexpr DWORD Style = WS_OVERLAPPEDWINDOW;
-constexpr int IconResource = 1;          // packaging/windows/gravity.rc.in
-constexpr int64_t NsPerTimerUnit = 100;  // waitable timers count in units of 100 ns
+constexpr int IconResource = 1;  // packaging/windows/gravity.rc.in
 
 // The caption in Windows' wide characters; it is plain ASCII.
 struct WideCaption {
@@ -277,32 +276,4 @@ void PaintWindow(Window& w, const Host& host) {
     ShowRect(w, target, {left, top, last - left + 1, lowest - top + 1});
   }
   EndPaint(w.Handle, &paint);
-}
-
-int64_t PlatformNowNs(Window& /*w*/) {
-  static const int64_t frequency = [] {
-    LARGE_INTEGER f{};
-    QueryPerformanceFrequency(&f);
-    return static_cast<int64_t>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter{};
-  QueryPerformanceCounter(&counter);
-  const int64_t c = counter.QuadPart;
-  return c / frequency * NsPerSecond + c % frequency * NsPerSecond / frequency;
-}
-
-bool PlatformWait(Window& w, int64_t wakeNs) {
-  const int64_t waitNs = wakeNs - PlatformNowNs(w);
-  if (waitNs <= 0) {
-    return false;
-  }
-  if (w.Timer != nullptr) {
-    LARGE_INTEGER due{};
-    due.QuadPart = -std::max<int64_t>(waitNs / NsPerTimerUnit, 1);  // relative, in 100 ns
-    SetWaitableTimer(w.Timer, &due, 0, nullptr, nullptr, FALSE);
-    return MsgWaitForMultipleObjectsEx(1, &w.Timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-           WAIT_OBJECT_0 + 1;
-  }
-  return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(waitNs / NsPerMs), QS_ALLINPUT,
-                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
 }
