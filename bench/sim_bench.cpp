@@ -10,6 +10,7 @@
 #include "sim/force_power.h"
 #include "sim/move_body.h"
 #include "sim/simulation_tick.h"
+#include "tests/scene.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "view/view.h"
@@ -22,28 +23,13 @@ namespace {
 constexpr int SurfaceWidth = 626;
 constexpr int SurfaceHeight = 549;
 
-// A universe like a fresh seeding at zoom 1: a swirling ring of radius up to 500 around the
-// origin, mixed masses 0.1..5.1 with most bodies light, every disc on the surface.
+// The shared fixed universe (tests/scene.h), seen at zoom 3, where every disc of its cluster lies
+// on the surface.
 std::unique_ptr<World> FixedUniverse() {
   auto world = std::make_unique<World>();
   StartUp(*world);
-  uint32_t state = 2024;
-  auto uniform = [&state] {
-    state = state * 1664525U + 1013904223U;
-    return static_cast<double>(state >> 8U) / 16777216.0;
-  };
-  for (size_t i = 0; i < BodyCount; ++i) {
-    const double angle = uniform() * 6.283185307179586;
-    const double radius = 500 - uniform() * uniform() * 500;
-    world->Mass[i] = static_cast<float>(uniform() * uniform() * 5 + 0.1);
-    world->PosX[i] = radius * std::sin(angle);
-    world->PosY[i] = radius * std::cos(angle);
-    world->VelX[i] = static_cast<float>(std::cos(angle) * radius / 500);
-    world->VelY[i] = static_cast<float>(-std::sin(angle) * radius / 500);
-    world->ColorR[i] = static_cast<int16_t>(uniform() * 255);
-    world->ColorG[i] = static_cast<int16_t>(uniform() * 255);
-    world->ColorB[i] = static_cast<int16_t>(radius / 500 * 255);
-  }
+  BuildFixedUniverse(*world);
+  world->Zoom = 3;
   return world;
 }
 

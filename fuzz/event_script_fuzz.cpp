@@ -37,6 +37,7 @@
 #include "commands/handle_key.h"
 #include "history/record.h"
 #include "program/program.h"
+#include "tests/scene.h"
 #include "world/rounding.h"
 #include "world/world.h"
 
@@ -57,10 +58,9 @@ constexpr size_t ScriptLength = 100'000;
 const std::array<float, ScriptLength>& Draws() {
   static const auto draws = [] {
     std::array<float, ScriptLength> values{};
-    uint32_t state = 12345;
+    SceneRandom random;
     for (float& value : values) {
-      state = state * 1664525U + 1013904223U;
-      value = static_cast<float>(state >> 8) * 0x1p-24F;
+      value = random.NextFloat();
     }
     return values;
   }();
@@ -205,8 +205,7 @@ struct Session {
     ChangedRects taken;
     TakeChanges(*program, taken);
     const int64_t fired = Fired();
-    clock += 100 * NsPerMs;
-    RunDueFirings(*program, clock);
+    RunClock(*program, clock, 100, 100);
     ReleaseMouseButton(*program, 1, 0, 300, 300);
     PressKey(*program, KeyEnter, 0);
     if (HasChanges(*program) || Fired() != fired) Fail("nothing runs or is drawn after the end");
@@ -228,8 +227,7 @@ struct Session {
   // The clock moves on by `ms` milliseconds in one pass, unless the input has run its firings.
   void Pass(int64_t ms) {
     if (Fired() >= MaxFiringsPerInput) return;
-    clock += ms * NsPerMs;
-    RunDueFirings(*program, clock);
+    RunClock(*program, clock, ms, ms);
   }
 
   // The recorder's share of `ticks` simulation ticks, in the order the tick runs it: a full history

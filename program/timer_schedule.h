@@ -21,6 +21,10 @@ struct TimerSchedule {
 // firings; short enough that catching up (50 ticks of well under a millisecond each) stays
 // unnoticeable and input is never held up for long.
 inline constexpr int64_t MaxCatchUpNs = 50 * NsPerMs;
+// The limit for a host woken once per display frame, as a browser wakes the page: many frames at
+// 60 Hz, so the odd slow frame of a busy machine is caught up and the rate stays exact, while a
+// hidden tab's pause of seconds is still a stall.
+inline constexpr int64_t FrameCatchUpNs = 250 * NsPerMs;
 
 // How many firings of `timer` are due at `nowNs`, advancing the schedule past them. A timer that
 // has just been enabled first fires one interval later; a disabled timer never fires. A lag of up

@@ -14,6 +14,7 @@
 
 #include "commands/handle_key.h"
 #include "program/program.h"
+#include "tests/scene.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -44,12 +45,7 @@ struct Session {
 
   Session() { LoadProgram(*p, 626, 549); }
 
-  void Fire(int firings) {
-    for (int k = 0; k < firings; ++k) {
-      clock += NsPerMs;
-      RunDueFirings(*p, clock);
-    }
-  }
+  void Fire(int firings) { RunClock(*p, clock, firings); }
   void Press(int16_t key) { PressKey(*p, key, 0); }
   void Release(int button, float x, float y) { ReleaseMouseButton(*p, button, 0, x, y); }
 };

@@ -17,6 +17,7 @@
 #include "sim/force_power.h"
 #include "sim/simulation_tick.h"
 #include "tests/power_bases.h"
+#include "tests/scene.h"
 #include "view/surface.h"
 #include "view/timers.h"
 #include "world/world.h"
@@ -30,27 +31,14 @@ constexpr uint64_t Golden = 0xc42680908a0a1a3d;
 
 // More draws than one seeding takes: placement and pattern, then fixed pseudo-random draws for the
 // bodies from a generator whose state runs on from one seeding to the next.
-std::array<float, 1024> MakeScript(uint32_t& state, float placement, float pattern) {
+std::array<float, 1024> MakeScript(SceneRandom& random, float placement, float pattern) {
   std::array<float, 1024> script{};
   for (float& value : script) {
-    state = state * 1664525U + 1013904223U;
-    value = static_cast<float>(state >> 8U) / 16777216.0F;
+    value = random.NextFloat();
   }
   script[0] = placement;
   script[1] = pattern;
   return script;
-}
-
-// FNV-1a over the bytes of every body's position and velocity, in body order, on from hash.
-uint64_t HashBodies(uint64_t hash, const World& world) {
-  for (int i = 0; i < BodyCount; ++i) {
-    const double values[] = {world.PosX[i], world.PosY[i], world.VelX[i], world.VelY[i]};
-    const auto* bytes = reinterpret_cast<const unsigned char*>(values);
-    for (size_t k = 0; k < sizeof values; ++k) {
-      hash = (hash ^ bytes[k]) * 1099511628211ULL;
-    }
-  }
-  return hash;
 }
 
 // The powers of the million test bases, by the row loop or one by one.
@@ -83,20 +71,20 @@ int main() {
   Surface surface;
   ResizeSurface(surface, 626, 549);
   Timers timers;
-  uint32_t state = 2024;
-  uint64_t hash = 14695981039346656037ULL;
+  SceneRandom random{.State = 2024};
+  uint64_t hash = FnvStart;
   for (int n = 0; n <= Seedings; ++n) {
     // First a swirling ring around a click right of and below the centre, for a long run; then
     // every placement and pattern in turn, released all over the surface.
     const bool first = n == 0;
     const std::array<float, 1024> script =
-        MakeScript(state, first ? 0.1F : (static_cast<float>(n % 2) + 0.5F) / 2.0F,
+        MakeScript(random, first ? 0.1F : (static_cast<float>(n % 2) + 0.5F) / 2.0F,
                    first ? 0.9F : (static_cast<float>(n / 2 % 4) + 0.5F) / 4.0F);
-    RandomSource random{.Script = script};
-    SeedUniverse(*world, surface, timers, random, 1, 0,
+    RandomSource source{.Script = script};
+    SeedUniverse(*world, surface, timers, source, 1, 0,
                  first ? 400.0F : static_cast<float>(n * 37 % 626),
                  first ? 250.0F : static_cast<float>(n * 53 % 549));
-    if (random.Script.empty()) {
+    if (source.Script.empty()) {
       std::printf("the seeding drew past the script, so the run depends on the clock\n");
       return 1;
     }
@@ -110,7 +98,7 @@ int main() {
         return 1;
       }
     }
-    hash = HashBodies(hash, *world);
+    hash = BodiesHash(hash, *world);
   }
   std::printf("%016llx\n", static_cast<unsigned long long>(hash));
   if (hash != Golden) {

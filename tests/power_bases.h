@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "sim/force_power.h"
+#include "tests/scene.h"
 #include "world/world.h"
 
 inline constexpr int PowerBaseCount = 1000000;
@@ -41,17 +42,13 @@ inline double PowerBase(int k) {
 }
 
 inline uint64_t HashPowerBits(uint64_t hash, double power) {
-  const auto bits = BitCast<uint64_t>(power);
-  for (int byte = 0; byte < 8; ++byte) {
-    hash = (hash ^ ((bits >> (8U * static_cast<unsigned>(byte))) & 0xFFU)) * 1099511628211ULL;
-  }
-  return hash;
+  return FnvBytes(hash, &power, sizeof power);
 }
 
 // The hash of the million bases' powers as row(bases, powers) gives them, 81 at a time.
 template <typename Row>
 uint64_t HashOfPowerRows(Row row) {
-  uint64_t hash = 14695981039346656037ULL;
+  uint64_t hash = FnvStart;
   BodyDoubles bases{};
   BodyDoubles powers{};
   for (int k = 0; k < PowerBaseCount; k += BodyCount) {

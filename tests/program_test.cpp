@@ -9,21 +9,16 @@
 #include <memory>
 
 #include "commands/handle_key.h"
+#include "tests/scene.h"
 
 namespace {
-
 
 struct Driven : ::testing::Test {
   std::unique_ptr<Program> p = std::make_unique<Program>();
   int64_t clock = 0;
 
   void SetUp() override { LoadProgram(*p, 626, 549); }
-  void Advance(int64_t ms) {
-    for (int64_t k = 0; k < ms; ++k) {
-      clock += NsPerMs;
-      RunDueFirings(*p, clock);
-    }
-  }
+  void Advance(int64_t ms) { RunClock(*p, clock, ms); }
 };
 
 TEST_F(Driven, TheClockRunsTheSimulationAndEnterHandsItToThePlayback) {

@@ -5,11 +5,11 @@
 // angle is that times a full turn and, for a swirl, that plus a quarter turn, both in single
 // precision, and Radians makes each the double the seeding takes the sine and cosine of.
 
-#include <bit>
 #include <cstdint>
 
 #include "seed/seed_universe.h"
 #include "seed/sine_cosine.h"
+#include "tests/scene.h"
 
 inline constexpr int SeedingDraws = 1 << 24;
 
@@ -25,16 +25,12 @@ inline double SeedingArgument(int k, bool quarterTurned) {
 
 // The hash of SineCosine's results for every argument.
 inline uint64_t SeedingSineCosineBitsHash() {
-  uint64_t hash = 14695981039346656037ULL;
+  uint64_t hash = FnvStart;
   for (int k = 0; k < SeedingDraws; ++k) {
     for (const bool quarterTurned : {false, true}) {
       const SineAndCosine result = SineCosine(SeedingArgument(k, quarterTurned));
-      for (const auto bits :
-           {std::bit_cast<uint64_t>(result.Sine), std::bit_cast<uint64_t>(result.Cosine)}) {
-        for (unsigned byte = 0; byte < 8; ++byte) {
-          hash = (hash ^ ((bits >> (8 * byte)) & 0xFFU)) * 1099511628211ULL;
-        }
-      }
+      hash = FnvBytes(hash, &result.Sine, sizeof result.Sine);
+      hash = FnvBytes(hash, &result.Cosine, sizeof result.Cosine);
     }
   }
   return hash;

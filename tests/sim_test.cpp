@@ -18,6 +18,7 @@
 #include "sim/move_and_draw_body.h"
 #include "sim/move_body.h"
 #include "sim/simulation_tick.h"
+#include "tests/scene.h"
 #include "tests/support.h"
 #include "view/surface.h"
 #include "view/timers.h"
@@ -547,7 +548,7 @@ constexpr int TicksPerUniverse = 200;  // the sanitizer build is many times slow
 #endif
 
 TEST(PhasedTick, MatchesTheBodyByBodyTickForEveryPlacementPatternAndZoom) {
-  uint32_t state = 7;
+  SceneRandom random{.State = 7};
   int universe = 0;
   for (const int16_t zoom : {MinZoom, MaxZoom}) {
     for (int placement = 0; placement < 2; ++placement) {
@@ -558,17 +559,16 @@ TEST(PhasedTick, MatchesTheBodyByBodyTickForEveryPlacementPatternAndZoom) {
         std::array<float, 2 + 9 * BodyCount> draws{placement == 0 ? 0.25F : 0.75F,
                                                    (static_cast<float>(pattern) + 0.5F) / 4.0F};
         for (size_t k = 2; k < draws.size(); ++k) {
-          state = state * 1664525U + 1013904223U;
-          draws[k] = static_cast<float>(state >> 8U) / 16777216.0F;
+          draws[k] = random.NextFloat();
         }
-        RandomSource random;
-        random.Script = draws;
+        RandomSource source;
+        source.Script = draws;
         auto world = NewWorld();
         world->Zoom = zoom;
         world->EraseOld = universe % 3 == 2 ? False : True;
         Surface surface = MakeSurface(626, 549);
         Timers timers;
-        SeedUniverse(*world, surface, timers, random, 1, 0, 40.0F * static_cast<float>(universe),
+        SeedUniverse(*world, surface, timers, source, 1, 0, 40.0F * static_cast<float>(universe),
                      300);
 
         ExpectTheBodyByBodyResults(*world, surface, TicksPerUniverse);
@@ -597,54 +597,8 @@ TEST(PhasedTick, KeepsSignedZerosAndSpreadsNaNLikeTheBodyByBodyTick) {
 // ---------------------------------------------------------------------------------------------
 // Determinism: the same universe evolves bit for bit the same with any compiler and optimisation.
 
-// A fixed universe built from integer arithmetic only (no library maths whose last bit could
-// depend on the compiler): a dense cluster of mixed masses with some velocities, plus a ring of
-// bodies near the edges that drift out and wrap.
-void BuildFixedUniverse(World& world) {
-  uint32_t state = 12345;
-  auto next = [&state] {
-    state = state * 1664525U + 1013904223U;
-    return static_cast<int>(state >> 8U);  // 24 bits
-  };
-  for (int i = 0; i < BodyCount; ++i) {
-    const size_t b = Body(i);
-    world.Mass[b] = 0.1F + 5.0F * (static_cast<float>((i * 37) % 81) / 80.0F);
-    world.ColorR[b] = static_cast<int16_t>(next() % 256);
-    world.ColorG[b] = static_cast<int16_t>(next() % 256);
-    world.ColorB[b] = static_cast<int16_t>(next() % 256);
-    if (i % 9 == 0) {
-      const double side = i % 2 == 0 ? 1 : -1;
-      world.PosX[b] = side * (9990 - i);
-      world.PosY[b] = (next() % 16000 - 8000) + (next() % 1024) / 1024.0;
-      world.VelX[b] = static_cast<float>(side * 3.25);
-      world.VelY[b] = static_cast<float>(next() % 200 - 100) / 64.0F;
-    } else {
-      world.PosX[b] = (next() % 1600 - 800) + (next() % 1024) / 1024.0;
-      world.PosY[b] = (next() % 1600 - 800) + (next() % 1024) / 1024.0;
-      world.VelX[b] = static_cast<float>(next() % 64 - 32) / 128.0F;
-      world.VelY[b] = static_cast<float>(next() % 64 - 32) / 128.0F;
-    }
-  }
-}
-
-// FNV-1a over the bytes of the positions and velocities, in body order.
-uint64_t StateHash(const World& world) {
-  uint64_t hash = 14695981039346656037ULL;
-  auto mix = [&hash](const void* data, size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    for (size_t k = 0; k < size; ++k) {
-      hash = (hash ^ bytes[k]) * 1099511628211ULL;
-    }
-  };
-  mix(world.PosX.data(), sizeof world.PosX);
-  mix(world.PosY.data(), sizeof world.PosY);
-  mix(world.VelX.data(), sizeof world.VelX);
-  mix(world.VelY.data(), sizeof world.VelY);
-  return hash;
-}
-
 TEST(Determinism, AFixedUniverseEndsInTheSameStateAfter2000Ticks) {
-  constexpr uint64_t Golden = 0x254f21cf136df11d;
+  constexpr uint64_t Golden = 0xbfccbd6d47fac298;
   auto world = NewWorld();
   BuildFixedUniverse(*world);
   Surface surface;
@@ -655,7 +609,7 @@ TEST(Determinism, AFixedUniverseEndsInTheSameStateAfter2000Ticks) {
     SimulationTick(*world, surface, timers);
   }
 
-  const uint64_t hash = StateHash(*world);
+  const uint64_t hash = BodiesHash(FnvStart, *world);
   char actual[32];
   std::snprintf(actual, sizeof actual, "0x%016llx", static_cast<unsigned long long>(hash));
   EXPECT_EQ(hash, Golden) << "state hash after 2000 ticks is " << actual;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/scene.h"
 #include "tests/support.h"
 
 namespace {
@@ -538,10 +539,9 @@ TEST(ChangedRegion, EveryPaintedPixelIsInsideTheUploadedRectangles) {
   Surface surface = MakeSurface(203, 149);
   ChangedRects rects;
   TakeChangedRects(surface.Changed, rects);
-  uint32_t seed = 12345;
-  const auto next = [&seed](float low, float high) {
-    seed = seed * 1664525U + 1013904223U;
-    return low + (high - low) * static_cast<float>(seed >> 8) / 16777216.0F;
+  SceneRandom random;
+  const auto next = [&random](float low, float high) {
+    return low + (high - low) * random.NextFloat();
   };
   const float specials[] = {NaN, Inf, -Inf, 1e30F, -1e30F};
   for (int call = 0; call < 3000; ++call) {

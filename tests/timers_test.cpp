@@ -93,7 +93,6 @@ TEST(TimerStall, LagJustOverTheCatchUpWindowIsAStall) {
 
 TEST(TimerStall, FramePacedLayerKeepsTheRateAndStillDropsAStall) {
   // A browser runs the timers once per display frame, 60 times a second, with a longer limit.
-  constexpr int64_t FrameCatchUpNs = 100 * Ms;
   const Timer timer = Running();
   TimerSchedule schedule = StartedAt(timer, Start);
   int firings = 0;

@@ -11,10 +11,6 @@
 
 namespace {
 
-// Many frames at 60 Hz, so the odd slow frame of a busy machine is caught up and the rate stays
-// exact, while a hidden tab's pause of seconds is still a stall.
-constexpr int64_t FrameCatchUpNs = 250 * NsPerMs;
-
 // The page's one window, for the functions the page's JavaScript calls.
 Window* page = nullptr;
 
