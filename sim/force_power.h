@@ -63,8 +63,8 @@ inline constexpr uint64_t SignBit = 0x8000000000000000;
 inline constexpr double ToInteger = 0x1.8p52;
 inline constexpr double To2m39 = 0x1.8p13;
 
-// Every number the steps below use: built into the code of one power, read from memory once a row
-// by the row loop (InMemory).
+// Every number the steps below use: built into the code, but read from memory once a row by the
+// page's row loop (InMemory).
 struct Constants {
   // Step 1. Adding the bits of 1 minus those of sqrt(1/2) carries into the exponent field just
   // when the significand is at least sqrt(2).
@@ -231,7 +231,12 @@ struct Split {
 // and a loop over a part of the chain lets the processor work on more bases at once. Always
 // inlined, so that each build of its callers (and each clone) gets its own vector code.
 [[gnu::always_inline]] inline void PowersOfRow(const BodyDoubles& bases, BodyDoubles& powers) {
+#ifdef __EMSCRIPTEN__
   const Constants c = InMemory(Values);
+#else
+  // Elsewhere the constants stay in the code, which every compiler turns into vector code.
+  const Constants& c = Values;
+#endif
   BodyDoubles u;
   BodyDoubles inverse;
   BodyDoubles e;
