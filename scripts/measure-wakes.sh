@@ -17,19 +17,15 @@ for program in "$@"; do
   [[ -x "$program" ]] || { echo "measure-wakes: $program is not an executable" >&2; exit 2; }
 done
 
+source "$(dirname "$0")/measuring.sh"
 source "$(dirname "$0")/../tests/window/lib.sh" "$1"
 XVFB_SCREEN=1280x1024x24 start_display
 
 wakes() { cat /proc/"$APP_PID"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n + 0 }'; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
 
 measure_one() {
-  local program=$1 launcher=() window wakes_before cpu_before
-  if [[ "$program" == *.exe ]]; then
-    export WINEPREFIX=$PWD/build/wine-prefix-measure WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    [[ -e "$WINEPREFIX/.made" ]] || { wineboot -i >/dev/null 2>&1 && wineserver -w && touch "$WINEPREFIX/.made"; }
-    launcher=(wine)
-  fi
+  local program=$1 launcher window wakes_before cpu_before
+  choose_launcher "$program"
   "${launcher[@]}" "$program" >"$WORK/stdout" 2>"$WORK/stderr" &
   APP_PID=$!
   window=$(find_window) || exit 1

@@ -35,14 +35,8 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "measure: $tool is missing (scripts/install-deps.sh measure)" >&2; exit 2; }
 done
 
-launcher=()
-if [[ "$binary" == *.exe ]]; then
-  export WINEPREFIX=$PWD/build/wine-prefix-measure WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  if [[ ! -e "$WINEPREFIX/.made" ]]; then
-    wineboot -i >/dev/null 2>&1 && wineserver -w && touch "$WINEPREFIX/.made"
-  fi
-  launcher=(wine)
-fi
+source "$(dirname "$0")/measuring.sh"
+choose_launcher "$binary"
 
 # The real-window tests' private display and window search.
 source "$(dirname "$0")/../tests/window/lib.sh" "$binary"
@@ -51,7 +45,6 @@ source "$(dirname "$0")/../tests/window/lib.sh" "$binary"
 XVFB_SCREEN=${XVFB_SCREEN:-7680x4320x24} start_display
 
 ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$APP_PID/stat"; }
 
 start_program() {
   env "$@" "${launcher[@]}" "$binary" >"$WORK/counts" 2>"$WORK/stderr" &
