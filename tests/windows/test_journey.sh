@@ -40,7 +40,8 @@ n=$(wc -l <"$WORK/places")
 ((n > 0)) || fail "could not find the coloured pixels"
 read -r cx cy <<<"$(median_place "$WORK/places")"
 ((cx > 313 - 160 && cx < 313 + 160 && cy > 274 - 160 && cy < 274 + 160)) ||
-  fail "the $n coloured pixels centre on ($cx, $cy), far from the click at (313, 274)"
+  fail "the $n coloured pixels centre on ($cx, $cy), far from the click at (313, 274);" \
+    "pointer at $(xdotool getmouselocation), window at $(xwininfo -id "$id" | awk '/Absolute upper-left/ { printf "%s ", $4 }')"
 echo "measured: coloured discs within $COLOUR_BY_MS ms of the release: $n pixels around ($cx, $cy)"
 
 press Return
