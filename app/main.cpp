@@ -27,7 +27,7 @@ int main(int /*argc*/, char* /*argv*/[]) {
 #endif
 
   Window w;
-  if (!OpenWindow(w, host, path)) {
+  if (!OpenWindow(w, path)) {
     // One line, whatever SDL's reason holds.
     std::string reason = SDL_GetError();
     std::replace(reason.begin(), reason.end(), '\n', ' ');

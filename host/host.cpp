@@ -8,8 +8,46 @@ bool PresentUnderWay(const Host& host) {
   return host.NextShown < host.Showing.Count;
 }
 
-// Reads the input that arrived: at once when the last wait ended for it, and otherwise every few
-// milliseconds.
+void PictureLost(Host& host, Program& program) {
+  MarkAllToShow(program);
+  host.NextShown = host.Showing.Count;
+}
+
+// What an event means for the program and the host; device pixels become units at the scale the
+// surface has now.
+void HandleEvent(Host& host, Program& program, const PlatformEvent& event) {
+  switch (event.Kind) {
+    case EventKind::Key:
+      PressKey(program, event.Code, event.Shift);
+      break;
+    case EventKind::ButtonReleased:
+      ReleaseMouseButton(program, event.Code, event.Shift, PointerToUnits(event.X, host.Area.Scale),
+                         PointerToUnits(event.Y, host.Area.Scale));
+      ++host.Seeds;
+      break;
+    case EventKind::Resized:
+      host.ResizePending = true;
+      host.PendingWidth = std::max(event.Width, 0);
+      host.PendingHeight = std::max(event.Height, 0);
+      host.PendingScale = std::clamp(event.Scale, Unscaled, LargestScale);
+      break;
+    case EventKind::PictureLost:
+      PictureLost(host, program);
+      break;
+    case EventKind::RefreshRate:
+      // A page woken once a frame presents at every frame, whatever the display's rate.
+      if (!host.WokenEachFrame) {
+        host.RefreshNs = RefreshIntervalNs(event.Hz);
+      }
+      break;
+    case EventKind::Closed:
+      host.Closed = true;
+      break;
+  }
+}
+
+// Reads the events that arrived, in order: at once when the last wait ended for input, and
+// otherwise every few milliseconds. Nothing after Escape or the close is acted on.
 void ReadInputIfDue(Host& host, Window& w, Program& program) {
   const int64_t now = PlatformNowNs(w);
   if (!host.InputWaiting && now < host.NextInputNs) {
@@ -17,17 +55,25 @@ void ReadInputIfDue(Host& host, Window& w, Program& program) {
   }
   host.InputWaiting = false;
   host.NextInputNs = now + InputIntervalNs;
-  if (!PlatformReadInput(w, host, program)) {
-    host.Closed = true;
+  PlatformEvent event;
+  while (!HostFinished(host, program) && PlatformNextEvent(w, event)) {
+    HandleEvent(host, program, event);
   }
 }
 
-// The last client size reported becomes the current one.
-void TakePendingSize(Host& host) {
+// The last client size reported becomes the current one, with what of it the surface does not
+// reach.
+void ApplyPendingSize(Host& host, Window& w, const Surface& surface) {
   host.ResizePending = false;
-  host.PixelWidth = host.PendingWidth;
-  host.PixelHeight = host.PendingHeight;
-  host.Scale = host.PendingScale;
+  ClientArea& area = host.Area;
+  area.Width = host.PendingWidth;
+  area.Height = host.PendingHeight;
+  area.Scale = host.PendingScale;
+  const int right = std::min(FirstPixelOfUnit(surface.Width, area.Scale), area.Width);
+  const int bottom = std::min(FirstPixelOfUnit(surface.Height, area.Scale), area.Height);
+  area.Beside = {right, 0, area.Width - right, area.Height};
+  area.Below = {0, bottom, right, area.Height - bottom};
+  PlatformResized(w, area, surface);
 }
 
 // A storm of resizes costs one: the surface and the layer's buffers follow the last size of the
@@ -36,48 +82,46 @@ void ApplyResizeIfPending(Host& host, Window& w, Program& program) {
   if (!host.ResizePending) {
     return;
   }
-  TakePendingSize(host);
   // When memory runs out the surface keeps its old size and is shown in part, or with black beside
   // it.
-  ResizeProgram(program, UnitsShownOn(host.PixelWidth, host.Scale),
-                UnitsShownOn(host.PixelHeight, host.Scale));
-  PlatformResized(w, host, program.surface);
-  HostPictureLost(host, program);
+  ResizeProgram(program, UnitsShownOn(host.PendingWidth, host.PendingScale),
+                UnitsShownOn(host.PendingHeight, host.PendingScale));
+  ApplyPendingSize(host, w, program.surface);
+  PictureLost(host, program);
 }
 
 // Hands the layer the next part of the present under way: whole rows of the rectangles' units, up
 // to PartPixels device pixels (or one row, where a row alone is more). Returns false when the layer
 // could not show it.
 bool ShowNextPart(Host& host, Window& w, Program& program) {
-  ChangedRects& part = host.Part;
-  part.Count = 0;
+  host.PartCount = 0;
   int64_t pixels = 0;
+  const int scale = host.Area.Scale;
   // The most device pixels a row of units covers at this scale.
-  const int rowHeight = FirstPixelOfUnit(1, host.Scale);
-  while (PresentUnderWay(host) && part.Count < MaxChangedRects && pixels < host.PartPixels) {
+  const int rowHeight = FirstPixelOfUnit(1, scale);
+  while (PresentUnderWay(host) && host.PartCount < MaxChangedRects && pixels < host.PartPixels) {
     UnitRect& rest = host.Showing.Rects[static_cast<size_t>(host.NextShown)];
-    const PixelRect firstRow = PixelsOfUnits({rest.X, rest.Y, rest.Width, 1}, host.Scale);
+    const PixelRect firstRow = PixelsOfUnits({rest.X, rest.Y, rest.Width, 1}, scale);
     const int64_t rowPixels = std::max<int64_t>(int64_t{firstRow.Width} * rowHeight, 1);
     const int64_t fit = (host.PartPixels - pixels) / rowPixels;
-    if (fit == 0 && part.Count > 0) {
+    if (fit == 0 && host.PartCount > 0) {
       break;
     }
     const auto rows = static_cast<int>(std::clamp<int64_t>(fit, 1, rest.Height));
-    const UnitRect shown{rest.X, rest.Y, rest.Width, rows};
-    part.Rects[static_cast<size_t>(part.Count++)] = shown;
-    const PixelRect shownPixels = PixelsOfUnits(shown, host.Scale);
-    pixels += int64_t{shownPixels.Width} * shownPixels.Height;
+    const PixelRect shown = PixelsOfUnits({rest.X, rest.Y, rest.Width, rows}, scale);
+    host.Part[static_cast<size_t>(host.PartCount++)] = shown;
+    pixels += int64_t{shown.Width} * shown.Height;
     rest.Y += rows;
     rest.Height -= rows;
     if (rest.Height == 0) {
       ++host.NextShown;
     }
   }
-  if (part.Count == 0) {
+  if (host.PartCount == 0) {
     return true;
   }
-  if (!PlatformPresent(w, host, program.surface, part.Rects.data(), part.Count)) {
-    HostPictureLost(host, program);
+  if (!PlatformPresent(w, host.Area, program.surface, host.Part.data(), host.PartCount)) {
+    PictureLost(host, program);
     return false;
   }
   host.PresentedPixels += pixels;
@@ -125,10 +169,21 @@ void PrintCountsIfDue(Host& host, Program& program, int64_t now) {
 }  // namespace
 
 void LoadHost(Host& host, Window& w, Program& program) {
-  TakePendingSize(host);
-  LoadProgram(program, UnitsShownOn(host.PixelWidth, host.Scale),
-              UnitsShownOn(host.PixelHeight, host.Scale));
-  PlatformResized(w, host, program.surface);
+  const PlatformState state = PlatformDescribe(w);
+  // A page woken by the browser once a frame catches up a frame's worth of firings, and presents
+  // at every frame, however long the last present took.
+  host.WokenEachFrame = state.WokenEachFrame;
+  host.MaxCatchUpNs = state.WokenEachFrame ? FrameCatchUpNs : ::MaxCatchUpNs;
+  host.RefreshNs = state.WokenEachFrame ? 0 : RefreshIntervalNs(state.RefreshHz);
+  host.PartPixels = state.PresentsWhole ? INT64_MAX : DefaultPartPixels;
+  HandleEvent(host, program,
+              {.Kind = EventKind::Resized,
+               .Width = state.Width,
+               .Height = state.Height,
+               .Scale = state.Scale});
+  LoadProgram(program, UnitsShownOn(host.PendingWidth, host.PendingScale),
+              UnitsShownOn(host.PendingHeight, host.PendingScale));
+  ApplyPendingSize(host, w, program.surface);
   const int64_t now = PlatformNowNs(w);
   host.NextInputNs = now;
   host.NextPresentNs = now;
@@ -142,13 +197,17 @@ void RunHostPass(Host& host, Window& w, Program& program) {
   RunDueFirings(program, PlatformNowNs(w), host.MaxCatchUpNs);
   ReadInputIfDue(host, w, program);
   // After Escape nothing more runs, is drawn or is shown.
-  if (host.Closed || program.Ended) {
+  if (HostFinished(host, program)) {
     return;
   }
   ApplyResizeIfPending(host, w, program);
   RunDueFirings(program, PlatformNowNs(w), host.MaxCatchUpNs);
   PresentIfDue(host, w, program);
   PrintCountsIfDue(host, program, PlatformNowNs(w));
+}
+
+bool HostFinished(const Host& host, const Program& program) {
+  return host.Closed || program.Ended;
 }
 
 int64_t HostWakeNs(const Host& host, Window& w, const Program& program) {
@@ -176,18 +235,54 @@ int64_t HostWakeNs(const Host& host, Window& w, const Program& program) {
   return wake;
 }
 
-void HostResized(Host& host, int pixelWidth, int pixelHeight, int scale) {
-  host.ResizePending = true;
-  host.PendingWidth = std::max(pixelWidth, 0);
-  host.PendingHeight = std::max(pixelHeight, 0);
-  host.PendingScale = std::clamp(scale, Unscaled, LargestScale);
+namespace {
+
+// A pass the layer runs: its input is read at once.
+bool RunPassForLayer(void* context) {
+  Host& host = *static_cast<Host*>(context);
+  host.InputWaiting = true;
+  RunHostPass(host, *host.RunWindow, *host.RunProgram);
+  return !HostFinished(host, *host.RunProgram);
 }
 
-void HostPictureLost(Host& host, Program& program) {
-  MarkAllToShow(program);
-  host.NextShown = host.Showing.Count;
+}  // namespace
+
+void RunHost(Host& host, Window& w, Program& program) {
+  host.RunWindow = &w;
+  host.RunProgram = &program;
+  PlatformTakePass(w, {RunPassForLayer, &host});
+  if (host.WokenEachFrame) {
+    return;
+  }
+  for (;;) {
+    RunHostPass(host, w, program);
+    if (HostFinished(host, program)) {
+      return;
+    }
+    const int64_t now = PlatformNowNs(w);
+    const int64_t wake = std::min(HostWakeNs(host, w, program), now + MaxWaitNs);
+    if (wake > now && PlatformWait(w, wake)) {
+      host.InputWaiting = true;
+    }
+  }
 }
 
-void HostRefreshRate(Host& host, int hz) {
-  host.RefreshNs = RefreshIntervalNs(hz);
+void PushEvent(EventQueue& queue, const PlatformEvent& event) {
+  if (queue.Count == static_cast<int>(queue.Events.size())) {
+    return;
+  }
+  const size_t at =
+      (static_cast<size_t>(queue.First) + static_cast<size_t>(queue.Count)) % queue.Events.size();
+  queue.Events[at] = event;
+  ++queue.Count;
+}
+
+bool PopEvent(EventQueue& queue, PlatformEvent& event) {
+  if (queue.Count == 0) {
+    return false;
+  }
+  event = queue.Events[static_cast<size_t>(queue.First)];
+  queue.First = (queue.First + 1) % static_cast<int>(queue.Events.size());
+  --queue.Count;
+  return true;
 }

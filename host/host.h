@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "host/pacing.h"
@@ -8,23 +9,22 @@
 #include "program/program.h"
 #include "view/changed_region.h"
 
-// The loop every window layer runs the program in. It decides when input is read, when the
-// timers' firings run (through RunDueFirings), when a new client size is applied, when the window
-// is presented and in what parts, and when the measuring builds print their counts. The layer
-// supplies its platform's primitives (host/platform.h) and tells the host what happened through
-// the calls at the end of this file.
+// The loop every window layer runs the program in, and the one place its events reach the program.
+// It decides when events are read and what they mean, when the timers' firings run (through
+// RunDueFirings), when a new client size is applied, when the window is presented and in what
+// parts, and when the measuring builds print their counts. The layer supplies its platform's
+// primitives (host/platform.h).
 struct Host {
-  // The client area in device pixels and its scale, as last applied to the surface.
-  int PixelWidth = 0;
-  int PixelHeight = 0;
-  int Scale = Unscaled;
+  // The client area as last applied to the surface.
+  ClientArea Area;
   // A client size reported but not applied yet: of many in one pass only the last is applied.
   bool ResizePending = false;
   int PendingWidth = 0;
   int PendingHeight = 0;
   int PendingScale = Unscaled;
 
-  // What a layer may set before LoadHost, where its platform differs.
+  // Chosen at load from what the platform is (PlatformDescribe).
+  bool WokenEachFrame = false;
   int64_t RefreshNs = RefreshIntervalNs(0);  // between two refreshes of the display
   int64_t MaxCatchUpNs = ::MaxCatchUpNs;     // a longer lag of the timers is a stall
   int64_t PartPixels = DefaultPartPixels;    // the most device pixels one part of a present shows
@@ -39,43 +39,45 @@ struct Host {
 
   // The present under way: the rectangles taken from the program, in surface units, the first of
   // them not shown yet (perhaps shown in part: the rows shown are cut off its top), and the part
-  // handed to the layer.
+  // handed to the layer, in device pixels.
   ChangedRects Showing;
   int NextShown = 0;
-  ChangedRects Part;
+  std::array<PixelRect, MaxChangedRects> Part{};
+  int PartCount = 0;
 
   // For the line of counts: presents begun and device pixels shown since the last line, and
-  // presents since the start.
+  // presents and releases handed to the seeding since the start.
   int64_t Presents = 0;
   int64_t PresentedPixels = 0;
   int64_t AllPresents = 0;
+  int64_t Seeds = 0;
+
+  // What the passes the layer runs (HostPass) run on, from RunHost on.
+  Window* RunWindow = nullptr;
+  Program* RunProgram = nullptr;
 };
 
-// The window's load event, once the layer has opened its window and reported its client area
-// (HostResized): the program is loaded on a surface of that size, the layer's buffers follow it,
-// and the loop's clocks start. Before anything else runs.
+// The window's load event, once the layer has opened its window: the host takes what the platform
+// is and its client area (PlatformDescribe), the program is loaded on a surface of that size, the
+// layer's buffers follow it, and the loop's clocks start. Before anything else runs.
 void LoadHost(Host& host, Window& w, Program& program);
 
-// One pass of work: the input that arrived, a new client size, the firings due, a present (or its
-// next part) and a line of counts when due.
+// One pass of work: the firings due, the events that arrived, a new client size, the firings due
+// again, a present (or its next part) and a line of counts when due.
 void RunHostPass(Host& host, Window& w, Program& program);
+
+// Whether nothing more is to run: Escape was pressed or the window closed.
+bool HostFinished(const Host& host, const Program& program);
 
 // The moment the next pass has work: a present with the firings due by then, the firings alone
 // while nothing can be shown, or a line of counts; INT64_MIN when it has work at once (a present
 // under way, a resize to apply, a timer just switched on). Input wakes a sleeping host sooner.
 int64_t HostWakeNs(const Host& host, Window& w, const Program& program);
 
-// The loop of a layer that sleeps between passes (PlatformWait): passes until the program ends or
-// the window is closed. The page runs one pass per animation frame instead.
+// Runs the program after LoadHost: hands the layer the host's pass (PlatformTakePass), and where
+// the host sleeps between passes (PlatformWait) runs them until the program ends or the window is
+// closed. Where the platform runs a pass once a frame instead, returns at once.
 void RunHost(Host& host, Window& w, Program& program);
-
-// What a layer tells the host. The client area is now `pixelWidth` x `pixelHeight` device pixels
-// at `scale` quarters (host/pixels.h); applied once, in the pass, however many arrive.
-void HostResized(Host& host, int pixelWidth, int pixelHeight, int scale);
-// The window lost its picture (shown, exposed, restored): all of it is shown again.
-void HostPictureLost(Host& host, Program& program);
-// The window is now on a display refreshed `hz` times a second (0 when it does not say).
-void HostRefreshRate(Host& host, int hz);
 
 // The measuring builds print their counts once a second, and with GRAVITY_STATS_NO_HANDLERS=1 in
 // the environment leave the timer handlers out, to time the window layer on its own (the firings

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "program/program.h"
 
 namespace {
 
@@ -44,4 +47,46 @@ PixelRect PixelsOfUnits(const UnitRect& units, int scale) {
   const int top = FirstPixelOfUnit(units.Y, scale);
   return {left, top, FirstPixelOfUnit(units.X + units.Width, scale) - left,
           FirstPixelOfUnit(units.Y + units.Height, scale) - top};
+}
+
+UnitRect UnitsOfPixels(const PixelRect& pixels, int scale) {
+  if (pixels.Width <= 0 || pixels.Height <= 0) {
+    return {UnitOfPixel(pixels.X, scale), UnitOfPixel(pixels.Y, scale), 0, 0};
+  }
+  const int left = UnitOfPixel(pixels.X, scale);
+  const int top = UnitOfPixel(pixels.Y, scale);
+  return {left, top, UnitOfPixel(pixels.X + pixels.Width - 1, scale) - left + 1,
+          UnitOfPixel(pixels.Y + pixels.Height - 1, scale) - top + 1};
+}
+
+PixelRect DesignPixels(int scale) {
+  return PixelsOfUnits({0, 0, StartWidth, StartHeight}, scale);
+}
+
+void ScaleToPixels(const Surface& surface, const PixelRect& rect, int scale, Colour* to,
+                   size_t stride) {
+  const auto surfaceStride = static_cast<size_t>(surface.Width);
+  int previousUnitRow = -1;
+  for (int row = 0; row < rect.Height; ++row, to += stride) {
+    const int unitRow = UnitOfPixel(rect.Y + row, scale);
+    const Colour* from = surface.Pixels.data() + static_cast<size_t>(unitRow) * surfaceStride;
+    // A row that shows the same units as the row above is a copy of it; unscaled, a row of units.
+    if (unitRow == previousUnitRow || scale == Unscaled) {
+      const Colour* same = unitRow == previousUnitRow ? to - stride : from + rect.X;
+      std::memcpy(to, same, static_cast<size_t>(rect.Width) * sizeof(Colour));
+      previousUnitRow = unitRow;
+      continue;
+    }
+    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
+    int unit = UnitOfPixel(rect.X, scale);
+    int nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+    for (int x = 0; x < rect.Width; ++x) {
+      if (rect.X + x == nextUnitAt) {
+        ++unit;
+        nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+      }
+      to[x] = from[static_cast<size_t>(unit)];
+    }
+    previousUnitRow = unitRow;
+  }
 }

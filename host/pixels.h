@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "view/changed_region.h"
+#include "view/surface.h"
 
 // The one rule from a window's device pixels to the surface's units, used by every window layer,
 // so the same screen gives the same surface on each of them. A surface unit is 1/96 inch (a CSS
@@ -46,5 +48,15 @@ struct PixelRect {
   int Height = 0;
 };
 
-// The device pixels that show a rectangle of surface units.
+// The device pixels that show a rectangle of surface units, and the units a rectangle of device
+// pixels shows, in part or whole.
 PixelRect PixelsOfUnits(const UnitRect& units, int scale);
+UnitRect UnitsOfPixels(const PixelRect& pixels, int scale);
+
+// The window's design size (StartWidth x StartHeight units) in device pixels at `scale`.
+PixelRect DesignPixels(int scale);
+
+// Fills rect.Height rows at `to`, `stride` pixels apart, with the device pixels `rect` covers at
+// `scale`, each the colour of the surface unit it lies in.
+void ScaleToPixels(const Surface& surface, const PixelRect& rect, int scale, Colour* to,
+                   size_t stride);

@@ -147,7 +147,7 @@ class WindowOnMemoryDisplay : public ::testing::Test {
     // The surface holds only what the test draws.
     program->timers.t.Enabled = false;
     host = std::make_unique<Host>();
-    ASSERT_TRUE(OpenWindow(w, *host, path)) << SDL_GetError();
+    ASSERT_TRUE(OpenWindow(w, path)) << SDL_GetError();
     LoadHost(*host, w, *program);
   }
 

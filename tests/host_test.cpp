@@ -8,20 +8,30 @@
 #include <utility>
 #include <vector>
 
+#include "commands/handle_key.h"
+
 // A platform made of memory for the host to drive: a clock the test moves on (or the waits move
-// on), client sizes it reports as input, and a record of what was resized and shown.
+// on), events it hands over at the next read, and a record of what was resized and shown.
 struct Window {
+  PlatformState State{.Width = 939, .Height = 824, .Scale = 6};
   int64_t Now = 0;
   int Waits = 0;
   int64_t InputAtNs = INT64_MAX;  // a key arrives then, ending the wait it falls in
   int64_t CloseAtNs = INT64_MAX;  // the window is closed at the first read from then on
   int64_t FiringsAtInput = -1;    // the program's ticks when the key was read
-  std::vector<std::pair<int, int>> SizesToReport;  // reported, all of them, at the next read
-  int Resizes = 0;                                 // calls of PlatformResized
-  std::vector<UnitRect> Shown;                     // every rectangle presented, in units
-  std::vector<int64_t> PartPixels;                 // device pixels of each part
-  int PresentsStarted = 0;
+  const Program* Running = nullptr;
+  std::vector<PlatformEvent> Events;  // handed over, all of them, at the next read
+  size_t NextEvent = 0;
+  HostPass Pass;
+  int Resizes = 0;                  // calls of PlatformResized
+  ClientArea Area;                  // as last resized
+  std::vector<PixelRect> Shown;     // every rectangle presented, in device pixels
+  std::vector<int64_t> PartPixels;  // device pixels of each part
 };
+
+PlatformState PlatformDescribe(Window& w) {
+  return w.State;
+}
 
 int64_t PlatformNowNs(Window& w) {
   return w.Now;
@@ -34,35 +44,40 @@ bool PlatformWait(Window& w, int64_t wakeNs) {
   return input;
 }
 
-bool PlatformReadInput(Window& w, Host& host, Program& program) {
+bool PlatformNextEvent(Window& w, PlatformEvent& event) {
   if (w.Now >= w.InputAtNs && w.FiringsAtInput < 0) {
-    w.FiringsAtInput = program.Firings.CountT;
+    w.FiringsAtInput = w.Running->Firings.CountT;
   }
   if (w.Now >= w.CloseAtNs) {
-    return false;
+    event = {.Kind = EventKind::Closed};
+    return true;
   }
-  for (const auto& [width, height] : w.SizesToReport) {
-    HostResized(host, width, height, 6);
+  if (w.NextEvent < w.Events.size()) {
+    event = w.Events[w.NextEvent++];
+    return true;
   }
-  w.SizesToReport.clear();
-  return true;
+  return false;
 }
 
-void PlatformResized(Window& w, const Host& /*host*/, const Surface& /*surface*/) {
+void PlatformTakePass(Window& w, HostPass pass) {
+  w.Pass = pass;
+}
+
+void PlatformResized(Window& w, const ClientArea& area, const Surface& /*surface*/) {
   ++w.Resizes;
+  w.Area = area;
 }
 
 bool PlatformShowing(Window& /*w*/) {
   return true;
 }
 
-bool PlatformPresent(Window& w, const Host& host, const Surface& /*surface*/, const UnitRect* rects,
-                     int count) {
+bool PlatformPresent(Window& w, const ClientArea& /*area*/, const Surface& /*surface*/,
+                     const PixelRect* rects, int count) {
   int64_t pixels = 0;
   for (int i = 0; i < count; ++i) {
     w.Shown.push_back(rects[i]);
-    const PixelRect shown = PixelsOfUnits(rects[i], host.Scale);
-    pixels += int64_t{shown.Width} * shown.Height;
+    pixels += int64_t{rects[i].Width} * rects[i].Height;
   }
   w.PartPixels.push_back(pixels);
   return true;
@@ -70,12 +85,17 @@ bool PlatformPresent(Window& w, const Host& host, const Surface& /*surface*/, co
 
 namespace {
 
-int64_t AreaOf(const std::vector<UnitRect>& rects) {
+int64_t UnitsIn(const std::vector<PixelRect>& rects, int scale) {
   int64_t area = 0;
-  for (const UnitRect& rect : rects) {
-    area += int64_t{rect.Width} * rect.Height;
+  for (const PixelRect& rect : rects) {
+    const UnitRect units = UnitsOfPixels(rect, scale);
+    area += int64_t{units.Width} * units.Height;
   }
   return area;
+}
+
+PlatformEvent Resized(int width, int height, int scale) {
+  return {.Kind = EventKind::Resized, .Width = width, .Height = height, .Scale = scale};
 }
 
 }  // namespace
@@ -144,8 +164,8 @@ TEST(Host, AResizeStormIsAppliedOnceAndShownInPartsWithoutLosingAFiring) {
   program->RunTimerHandlers = false;  // the firings are counted, and draw nothing of their own
   Host host;
   Window w;
+  w.Running = program.get();
   w.Now = 1'000 * NsPerMs;
-  HostResized(host, 939, 824, 6);
   LoadHost(host, w, *program);
   ASSERT_EQ(program->surface.Width, StartWidth);
   ASSERT_EQ(program->surface.Height, StartHeight);
@@ -165,19 +185,22 @@ TEST(Host, AResizeStormIsAppliedOnceAndShownInPartsWithoutLosingAFiring) {
   const int64_t ticksBefore = program->Firings.CountT;
 
   for (int k = 0; k < 199; ++k) {
-    w.SizesToReport.emplace_back(600 + 37 * k % 5000, 400 + 53 * k % 3000);
+    w.Events.push_back(Resized(600 + 37 * k % 5000, 400 + 53 * k % 3000, 6));
   }
-  w.SizesToReport.emplace_back(3001, 1999);
+  w.Events.push_back(Resized(3001, 1999, 6));
   const int64_t presentDue = host.NextPresentNs;
   runFor(1);
   EXPECT_EQ(w.Resizes, 2);
   EXPECT_EQ(program->surface.Width, UnitsShownOn(3001, 6));
   EXPECT_EQ(program->surface.Height, UnitsShownOn(1999, 6));
+  // The last unit is shown in part, and beyond the surface there is nothing.
+  EXPECT_EQ(w.Area.Beside.Width, 0);
+  EXPECT_EQ(w.Area.Below.Height, 0);
   EXPECT_TRUE(w.Shown.empty() || w.Now >= presentDue);
 
   runFor(200);
   // The whole surface was shown, every unit once, and no part was larger than allowed.
-  EXPECT_EQ(AreaOf(w.Shown), int64_t{program->surface.Width} * program->surface.Height);
+  EXPECT_EQ(UnitsIn(w.Shown, 6), int64_t{program->surface.Width} * program->surface.Height);
   ASSERT_GT(w.PartPixels.size(), 1U);
   EXPECT_LE(*std::max_element(w.PartPixels.begin(), w.PartPixels.end()), host.PartPixels);
   EXPECT_EQ(program->Firings.CountT - ticksBefore, 201);
@@ -194,8 +217,9 @@ TEST(Host, ASleepingHostWakesForThePresentsAndRunsTheFiringsDueBeforeInput) {
     program->RunTimerHandlers = drawing;
     Host host;
     Window w;
+    w.Running = program.get();
+    w.State = {.Width = StartWidth, .Height = StartHeight};
     w.Now = 1'000 * NsPerMs;
-    HostResized(host, StartWidth, StartHeight, Unscaled);
     LoadHost(host, w, *program);
     ReleaseMouseButton(*program, 1, 0, 300, 250);
     RunHostPass(host, w, *program);
@@ -211,4 +235,42 @@ TEST(Host, ASleepingHostWakesForThePresentsAndRunsTheFiringsDueBeforeInput) {
     EXPECT_GE(host.AllPresents - presentsBefore, drawing ? 59 : 0);
     EXPECT_LE(w.Waits, 62);
   }
+}
+
+// A page the browser wakes once a frame hands its events to the host like any layer: the pass it
+// runs each frame catches up the frame's firings, turns a release's device pixels into units and
+// counts the seeding, and after Escape acts on nothing more and says so.
+TEST(Host, APageWokenEachFrameHandsItsEventsToThePassUntilEscape) {
+  auto program = std::make_unique<Program>();
+  Host host;
+  Window w;
+  w.Running = program.get();
+  w.State = {.WokenEachFrame = true, .PresentsWhole = true, .Width = 800, .Height = 600};
+  LoadHost(host, w, *program);
+  RunHost(host, w, *program);
+  ASSERT_EQ(w.Waits, 0);
+  ASSERT_NE(w.Pass.Run, nullptr);
+
+  auto frame = [&] {
+    w.Now += 16 * NsPerMs;
+    return w.Pass.Run(w.Pass.Host);
+  };
+  EXPECT_TRUE(frame());
+  EXPECT_EQ(program->Firings.CountT, 0);  // the simulation's cadence starts with the first frame
+  w.Events.push_back({.Kind = EventKind::ButtonReleased, .Code = 1, .X = 400.5, .Y = 300});
+  EXPECT_TRUE(frame());
+  EXPECT_TRUE(frame());
+  EXPECT_EQ(host.Seeds, 1);
+  EXPECT_EQ(program->Firings.CountT, 32);
+  // Each frame one present in one part, the first of them the whole window.
+  ASSERT_EQ(w.PartPixels.size(), 3U);
+  EXPECT_EQ(w.PartPixels[0], 800 * 600);
+
+  w.Events.push_back({.Kind = EventKind::Key, .Code = KeyEscape});
+  w.Events.push_back(Resized(1000, 700, Unscaled));
+  w.Events.push_back({.Kind = EventKind::ButtonReleased, .Code = 1, .X = 10, .Y = 10});
+  EXPECT_FALSE(frame());
+  EXPECT_TRUE(program->Ended);
+  EXPECT_EQ(host.Seeds, 1);
+  EXPECT_EQ(w.Resizes, 1);
 }

@@ -3,40 +3,69 @@
 #include <chrono>
 #include <thread>
 
-#include "host/host.h"
+#include "host/platform.h"
 #include "platform/desktop/key_codes.h"
 #include "platform/desktop/window.h"
 
 namespace {
 
-void HandleWindowEvent(Window& w, Host& host, Program& program, const SDL_WindowEvent& event) {
-  switch (event.event) {
+// What a window event means for the host; false for those it does not care about.
+bool TranslateWindowEvent(Window& w, const SDL_WindowEvent& from, PlatformEvent& event) {
+  switch (from.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
       const int scale = ReadWindowSize(w);
-      HostResized(host, w.PixelSize.x, w.PixelSize.y, scale);
-      break;
+      event = {.Kind = EventKind::Resized,
+               .Width = w.PixelSize.x,
+               .Height = w.PixelSize.y,
+               .Scale = scale};
+      return true;
     }
     case SDL_WINDOWEVENT_MOVED:
       // Possibly onto another screen with another refresh rate.
-      HostRefreshRate(host, DisplayRefreshHz(w));
-      break;
+      event = {.Kind = EventKind::RefreshRate, .Hz = DisplayRefreshHz(w)};
+      return true;
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
-      HostPictureLost(host, program);
-      break;
+      event = {.Kind = EventKind::PictureLost};
+      return true;
     default:
-      break;
+      return false;
   }
 }
 
-// A mouse position in window coordinates, in surface units: window coordinates to device pixels
-// (a desktop that scales windows itself makes each coordinate several pixels), then pixels to
-// units at the scale the surface has now.
-float PointerAt(const Host& host, int at, int points, int pixels) {
-  const double pixel = points > 0 ? static_cast<double>(at) * pixels / points : at;
-  return PointerToUnits(pixel, host.Scale);
+// A mouse position in window coordinates, in device pixels: a desktop that scales windows itself
+// makes each coordinate several pixels.
+double PixelAt(int at, int points, int pixels) {
+  return points > 0 ? static_cast<double>(at) * pixels / points : at;
+}
+
+// What an SDL event means for the host; false for those it does not care about.
+bool Translate(Window& w, const SDL_Event& from, PlatformEvent& event) {
+  switch (from.type) {
+    case SDL_QUIT:
+      event = {.Kind = EventKind::Closed};
+      return true;
+    case SDL_KEYDOWN: {
+      const SDL_Keysym& key = from.key.keysym;
+      event = {.Kind = EventKind::Key,
+               .Code = VirtualKeyCode(key.sym, (key.mod & KMOD_NUM) != 0),
+               .Shift = ShiftState(key.mod)};
+      return true;
+    }
+    case SDL_MOUSEBUTTONUP:
+      event = {.Kind = EventKind::ButtonReleased,
+               .Code = static_cast<int16_t>(MouseButtonCode(MouseButtonOf(from.button.button))),
+               .Shift = ShiftState(static_cast<uint16_t>(SDL_GetModState())),
+               .X = PixelAt(from.button.x, w.PointSize.x, w.PixelSize.x),
+               .Y = PixelAt(from.button.y, w.PointSize.y, w.PixelSize.y)};
+      return true;
+    case SDL_WINDOWEVENT:
+      return TranslateWindowEvent(w, from.window, event);
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -61,33 +90,15 @@ bool PlatformWait(Window& w, int64_t wakeNs) {
   return false;
 }
 
-bool PlatformReadInput(Window& w, Host& host, Program& program) {
-  SDL_Event event;
-  while (SDL_PollEvent(&event) == 1) {
-    switch (event.type) {
-      case SDL_QUIT:
-        return false;
-      case SDL_KEYDOWN: {
-        const bool numLock = (event.key.keysym.mod & KMOD_NUM) != 0;
-        PressKey(program, VirtualKeyCode(event.key.keysym.sym, numLock),
-                 ShiftState(event.key.keysym.mod));
-        if (program.Ended) {
-          return true;  // nothing after Escape is acted on
-        }
-        break;
-      }
-      case SDL_MOUSEBUTTONUP:
-        ReleaseMouseButton(program, MouseButtonCode(MouseButtonOf(event.button.button)),
-                           ShiftState(static_cast<uint16_t>(SDL_GetModState())),
-                           PointerAt(host, event.button.x, w.PointSize.x, w.PixelSize.x),
-                           PointerAt(host, event.button.y, w.PointSize.y, w.PixelSize.y));
-        break;
-      case SDL_WINDOWEVENT:
-        HandleWindowEvent(w, host, program, event.window);
-        break;
-      default:
-        break;
+bool PlatformNextEvent(Window& w, PlatformEvent& event) {
+  SDL_Event from;
+  while (SDL_PollEvent(&from) == 1) {
+    if (Translate(w, from, event)) {
+      return true;
     }
   }
-  return true;
+  return false;
 }
+
+// The host sleeps between passes here, in PlatformWait: it runs every pass itself.
+void PlatformTakePass(Window& /*w*/, HostPass /*pass*/) {}

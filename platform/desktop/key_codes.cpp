@@ -2,7 +2,32 @@
 
 #include <SDL2/SDL_mouse.h>
 
+#include <iterator>
+
 namespace {
+
+// The keys that are named rather than written, and the keypad's other than its digits.
+struct NamedKey {
+  SDL_Keycode Key;
+  KeyName Name;
+};
+// clang-format off
+constexpr NamedKey NamedKeys[] = {
+    {SDLK_BACKSPACE, KeyName::Backspace}, {SDLK_TAB, KeyName::Tab},
+    {SDLK_RETURN, KeyName::Enter},        {SDLK_RETURN2, KeyName::Enter},
+    {SDLK_KP_ENTER, KeyName::PadEnter},   {SDLK_LSHIFT, KeyName::Shift},
+    {SDLK_RSHIFT, KeyName::Shift},        {SDLK_LCTRL, KeyName::Ctrl},
+    {SDLK_RCTRL, KeyName::Ctrl},          {SDLK_LALT, KeyName::Alt},
+    {SDLK_RALT, KeyName::Alt},            {SDLK_ESCAPE, KeyName::Escape},
+    {SDLK_SPACE, KeyName::Space},         {SDLK_PAGEUP, KeyName::PageUp},
+    {SDLK_PAGEDOWN, KeyName::PageDown},   {SDLK_END, KeyName::End},
+    {SDLK_HOME, KeyName::Home},           {SDLK_LEFT, KeyName::Left},
+    {SDLK_UP, KeyName::Up},               {SDLK_RIGHT, KeyName::Right},
+    {SDLK_DOWN, KeyName::Down},           {SDLK_INSERT, KeyName::Insert},
+    {SDLK_DELETE, KeyName::Delete},       {SDLK_KP_MULTIPLY, KeyName::PadMultiply},
+    {SDLK_KP_PLUS, KeyName::PadPlus},     {SDLK_KP_MINUS, KeyName::PadMinus},
+    {SDLK_KP_PERIOD, KeyName::PadPeriod}, {SDLK_KP_DIVIDE, KeyName::PadDivide}};
+// clang-format on
 
 // SDL's keycode as a label of the shared key table.
 KeyLabel LabelOf(SDL_Keycode key) {
@@ -18,65 +43,15 @@ KeyLabel LabelOf(SDL_Keycode key) {
   if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
     return {.Name = KeyName::PadDigit, .Number = static_cast<int>(key - SDLK_KP_1) + 1};
   }
-
-  switch (key) {
-    case SDLK_BACKSPACE:
-      return {.Name = KeyName::Backspace};
-    case SDLK_TAB:
-      return {.Name = KeyName::Tab};
-    case SDLK_RETURN:
-    case SDLK_RETURN2:
-      return {.Name = KeyName::Enter};
-    case SDLK_KP_ENTER:
-      return {.Name = KeyName::PadEnter};
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-      return {.Name = KeyName::Shift};
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-      return {.Name = KeyName::Ctrl};
-    case SDLK_LALT:
-    case SDLK_RALT:
-      return {.Name = KeyName::Alt};
-    case SDLK_ESCAPE:
-      return {.Name = KeyName::Escape};
-    case SDLK_SPACE:
-      return {.Name = KeyName::Space};
-    case SDLK_PAGEUP:
-      return {.Name = KeyName::PageUp};
-    case SDLK_PAGEDOWN:
-      return {.Name = KeyName::PageDown};
-    case SDLK_END:
-      return {.Name = KeyName::End};
-    case SDLK_HOME:
-      return {.Name = KeyName::Home};
-    case SDLK_LEFT:
-      return {.Name = KeyName::Left};
-    case SDLK_UP:
-      return {.Name = KeyName::Up};
-    case SDLK_RIGHT:
-      return {.Name = KeyName::Right};
-    case SDLK_DOWN:
-      return {.Name = KeyName::Down};
-    case SDLK_INSERT:
-      return {.Name = KeyName::Insert};
-    case SDLK_DELETE:
-      return {.Name = KeyName::Delete};
-    case SDLK_KP_0:
-      return {.Name = KeyName::PadDigit, .Number = 0};
-    case SDLK_KP_MULTIPLY:
-      return {.Name = KeyName::PadMultiply};
-    case SDLK_KP_PLUS:
-      return {.Name = KeyName::PadPlus};
-    case SDLK_KP_MINUS:
-      return {.Name = KeyName::PadMinus};
-    case SDLK_KP_PERIOD:
-      return {.Name = KeyName::PadPeriod};
-    case SDLK_KP_DIVIDE:
-      return {.Name = KeyName::PadDivide};
-    default:
-      return {};
+  if (key == SDLK_KP_0) {
+    return {.Name = KeyName::PadDigit, .Number = 0};
   }
+  for (const NamedKey& named : NamedKeys) {
+    if (named.Key == key) {
+      return {.Name = named.Name};
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -91,18 +66,8 @@ int ShiftState(uint16_t modifiers) {
 }
 
 MouseButton MouseButtonOf(uint8_t button) {
-  switch (button) {
-    case SDL_BUTTON_LEFT:
-      return MouseButton::Left;
-    case SDL_BUTTON_RIGHT:
-      return MouseButton::Right;
-    case SDL_BUTTON_MIDDLE:
-      return MouseButton::Middle;
-    case SDL_BUTTON_X1:
-      return MouseButton::Back;
-    case SDL_BUTTON_X2:
-      return MouseButton::Forward;
-    default:
-      return MouseButton::Other;
-  }
+  // By SDL's numbers: 1 left, 2 middle, 3 right, 4 and 5 the side buttons.
+  constexpr MouseButton ByNumber[] = {MouseButton::Other, MouseButton::Left, MouseButton::Middle,
+                                      MouseButton::Right, MouseButton::Back, MouseButton::Forward};
+  return button < std::size(ByNumber) ? ByNumber[button] : MouseButton::Other;
 }

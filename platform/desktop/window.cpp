@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/desktop/window_icon.h"
 
@@ -60,42 +59,22 @@ void KeepDesignSizeOnScreen(Window& w) {
   }
   w.AnnouncedScale = ScaleForDpi(dpi);
   if (w.AnnouncedScale != Unscaled) {
-    SDL_SetWindowSize(w.Sdl, FirstPixelOfUnit(StartWidth, w.AnnouncedScale),
-                      FirstPixelOfUnit(StartHeight, w.AnnouncedScale));
+    const PixelRect design = DesignPixels(w.AnnouncedScale);
+    SDL_SetWindowSize(w.Sdl, design.Width, design.Height);
   }
 }
 
-// Wraps the surface's pixel buffer for SDL without copying it. The buffer moves when the surface
-// is resized, so this is redone then.
-bool WrapSurfacePixels(Window& w, const Surface& surface) {
-  if (w.Source != nullptr && w.Source->pixels == surface.Pixels.data() &&
-      w.Source->w == surface.Width && w.Source->h == surface.Height) {
-    return true;
-  }
-  SDL_FreeSurface(w.Source);
-  w.Source = nullptr;
-  if (surface.Width <= 0 || surface.Height <= 0 ||
-      surface.Pixels.size() !=
-          static_cast<size_t>(surface.Width) * static_cast<size_t>(surface.Height)) {
-    return false;
-  }
-  // SDL only reads through it.
-  void* pixels = const_cast<Colour*>(surface.Pixels.data());
-  w.Source = SDL_CreateRGBSurfaceWithFormatFrom(pixels, surface.Width, surface.Height, 32,
-                                                surface.Width * SurfacePixelBytes, SurfaceFormat);
-  return w.Source != nullptr;
-}
-
-// At scales other than 1, a band of the window's width for StageScaledPixels, of about one part's
-// pixels; made anew with the window's pixels, so only after a resize.
-bool MatchStagingToWindow(Window& w, const Host& host) {
+// A band of the window's width for ScaleToPixels, of about one part's pixels, from which SDL
+// converts to the window's pixel format; made anew with the window's pixels, so only after a
+// resize.
+bool MatchStagingToWindow(Window& w) {
   SDL_FreeSurface(w.Staging);
   w.Staging = nullptr;
-  if (host.Scale == Unscaled || w.Target->w <= 0) {
+  if (w.Target->w <= 0) {
     return true;
   }
   const int rows =
-      static_cast<int>(std::clamp<int64_t>(host.PartPixels / w.Target->w, 1, w.Target->h));
+      static_cast<int>(std::clamp<int64_t>(DefaultPartPixels / w.Target->w, 1, w.Target->h));
   w.Staging = SDL_CreateRGBSurfaceWithFormat(0, w.Target->w, rows, 32, SurfaceFormat);
   return w.Staging != nullptr;
 }
@@ -104,23 +83,19 @@ bool MatchStagingToWindow(Window& w, const Host& host) {
 // is black, and the surface covers them all (every pixel shows a unit), so they are never filled
 // here: on a huge window that alone would hold the timers up. Only where the surface could not
 // grow with the window does the part beyond it get its black.
-bool MatchTargetToWindow(Window& w, const Host& host, const Surface& surface) {
+bool MatchTargetToWindow(Window& w, const ClientArea& area) {
   w.Target = SDL_GetWindowSurface(w.Sdl);
   if (w.Target == nullptr) {
     return false;
   }
-  const int right = FirstPixelOfUnit(surface.Width, host.Scale);
-  const int bottom = FirstPixelOfUnit(surface.Height, host.Scale);
   const Uint32 black = SDL_MapRGB(w.Target->format, 0, 0, 0);
-  if (right < w.Target->w) {
-    const SDL_Rect beside{right, 0, w.Target->w - right, w.Target->h};
-    SDL_FillRect(w.Target, &beside, black);
+  for (const PixelRect& beyond : {area.Beside, area.Below}) {
+    const SDL_Rect rect{beyond.X, beyond.Y, beyond.Width, beyond.Height};
+    if (rect.w > 0 && rect.h > 0) {
+      SDL_FillRect(w.Target, &rect, black);
+    }
   }
-  if (bottom < w.Target->h) {
-    const SDL_Rect below{0, bottom, w.Target->w, w.Target->h - bottom};
-    SDL_FillRect(w.Target, &below, black);
-  }
-  return MatchStagingToWindow(w, host);
+  return MatchStagingToWindow(w);
 }
 
 // Makes the renderer's texture match the surface, as far as the renderer allows.
@@ -153,49 +128,14 @@ bool MatchTextureToSurface(Window& w, const Surface& surface) {
   return true;
 }
 
-// Fills the first rect.h rows of w.Staging with the scaled pixels that show `rect` of the window,
-// each pixel the unit it lies in. Rows that show the same units as the row above are copies of it.
-void StageScaledPixels(Window& w, const SDL_Rect& rect, int scale) {
-  const SDL_Surface& source = *w.Source;
-  const auto* units = static_cast<const Colour*>(source.pixels);
-  auto* staged = static_cast<Colour*>(w.Staging->pixels);
-  const auto sourceStride = static_cast<size_t>(source.pitch / SurfacePixelBytes);
-  const auto stagedStride = static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes);
-  int previousUnitRow = -1;
-  for (int row = 0; row < rect.h; ++row) {
-    Colour* to = staged + static_cast<size_t>(row) * stagedStride;
-    const int unitRow = UnitOfPixel(rect.y + row, scale);
-    if (unitRow == previousUnitRow) {
-      std::memcpy(to, to - stagedStride, static_cast<size_t>(rect.w) * SurfacePixelBytes);
-      continue;
-    }
-    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
-    const Colour* from = units + static_cast<size_t>(unitRow) * sourceStride;
-    int unit = UnitOfPixel(rect.x, scale);
-    int nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
-    for (int x = 0; x < rect.w; ++x) {
-      if (rect.x + x == nextUnitAt) {
-        ++unit;
-        nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
-      }
-      to[x] = from[static_cast<size_t>(unit)];
-    }
-    previousUnitRow = unitRow;
-  }
-}
-
-// Copies the surface's units that `to` in the window's pixels shows into them: straight across at
-// scale 1, otherwise through the staging band, a band of rows at a time. SDL converts to the
-// window's pixel format.
-bool CopyToWindowPixels(Window& w, const SDL_Rect& to, int scale) {
-  if (w.Staging == nullptr) {
-    SDL_Rect from = to;  // the blit writes back what it clipped
-    SDL_Rect at = to;
-    return SDL_BlitSurface(w.Source, &from, w.Target, &at) == 0;
-  }
+// Copies the surface's units that `to` in the window's pixels shows into them, through the
+// staging band, a band of rows at a time.
+bool CopyToWindowPixels(Window& w, const Surface& surface, const SDL_Rect& to, int scale) {
   for (int y = to.y; y < to.y + to.h; y += w.Staging->h) {
     SDL_Rect band{to.x, y, to.w, std::min(w.Staging->h, to.y + to.h - y)};
-    StageScaledPixels(w, band, scale);
+    ScaleToPixels(surface, {band.x, band.y, band.w, band.h}, scale,
+                  static_cast<Colour*>(w.Staging->pixels),
+                  static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes));
     SDL_Rect from{0, 0, band.w, band.h};
     if (SDL_BlitSurface(w.Staging, &from, w.Target, &band) != 0) {
       return false;
@@ -205,27 +145,27 @@ bool CopyToWindowPixels(Window& w, const SDL_Rect& to, int scale) {
 }
 
 // Copies the rectangles into the window's pixels and shows them.
-bool PresentWindowPixels(Window& w, const Host& host, const Surface& surface, const UnitRect* rects,
-                         int count) {
+bool PresentWindowPixels(Window& w, const ClientArea& area, const Surface& surface,
+                         const PixelRect* rects, int count) {
   // SDL makes the window's pixels anew after a resize the host has not applied yet: they hold
   // nothing, so all of the surface is to be shown on them.
   if (SDL_GetWindowSurface(w.Sdl) != w.Target) {
-    MatchTargetToWindow(w, host, surface);
+    MatchTargetToWindow(w, area);
     return false;
   }
-  if (w.Target == nullptr || !WrapSurfacePixels(w, surface)) {
+  if (w.Target == nullptr || w.Staging == nullptr) {
     return false;
   }
   int shown = 0;
   for (int i = 0; i < count; ++i) {
-    const PixelRect pixels = PixelsOfUnits(rects[i], host.Scale);
+    const PixelRect& pixels = rects[i];
     const int right = std::min(pixels.X + pixels.Width, w.Target->w);
     const int bottom = std::min(pixels.Y + pixels.Height, w.Target->h);
     if (pixels.X >= right || pixels.Y >= bottom) {
       continue;
     }
     const SDL_Rect to{pixels.X, pixels.Y, right - pixels.X, bottom - pixels.Y};
-    if (!CopyToWindowPixels(w, to, host.Scale)) {
+    if (!CopyToWindowPixels(w, surface, to, area.Scale)) {
       return false;
     }
     w.Shown[shown++] = to;
@@ -235,13 +175,13 @@ bool PresentWindowPixels(Window& w, const Host& host, const Surface& surface, co
 
 // Uploads the rectangles into the texture, then draws it, scaled to the pixels that show it, and
 // shows the result.
-bool PresentThroughRenderer(Window& w, const Host& host, const Surface& surface,
-                            const UnitRect* rects, int count) {
+bool PresentThroughRenderer(Window& w, int scale, const Surface& surface, const PixelRect* rects,
+                            int count) {
   if (w.Texture == nullptr) {
     return false;
   }
   for (int i = 0; i < count; ++i) {
-    const UnitRect& rect = rects[i];
+    const UnitRect rect = UnitsOfPixels(rects[i], scale);
     const int right = std::min(rect.X + rect.Width, w.TextureWidth);
     const int bottom = std::min(rect.Y + rect.Height, w.TextureHeight);
     if (rect.X >= right || rect.Y >= bottom) {
@@ -256,7 +196,7 @@ bool PresentThroughRenderer(Window& w, const Host& host, const Surface& surface,
     }
   }
   const SDL_Rect whole{0, 0, w.TextureWidth, w.TextureHeight};
-  const PixelRect pixels = PixelsOfUnits({0, 0, w.TextureWidth, w.TextureHeight}, host.Scale);
+  const PixelRect pixels = PixelsOfUnits({0, 0, w.TextureWidth, w.TextureHeight}, scale);
   const SDL_Rect shown{0, 0, pixels.Width, pixels.Height};
   SDL_SetRenderDrawColor(w.Renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
   if (SDL_RenderClear(w.Renderer) != 0 ||
@@ -279,7 +219,7 @@ bool StartPresenting(Window& w, PresentPath path) {
 
 }  // namespace
 
-bool OpenWindow(Window& w, Host& host, PresentPath path) {
+bool OpenWindow(Window& w, PresentPath path) {
   ChooseSdlSettings();
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     return false;
@@ -298,24 +238,14 @@ bool OpenWindow(Window& w, Host& host, PresentPath path) {
                                                             : PresentPath::WindowPixels)) {
     return false;
   }
-  // A renderer presents the whole window every time, so a present is never split into parts.
-  if (w.Path == PresentPath::Renderer) {
-    host.PartPixels = INT64_MAX;
-  }
   // Shown only now: a renderer may have replaced the window SDL first made.
   SDL_ShowWindow(w.Sdl);
   // Keys arrive as key-down events only; no text input or input method is wanted.
   SDL_StopTextInput();
-
-  const int scale = ReadWindowSize(w);
-  HostResized(host, w.PixelSize.x, w.PixelSize.y, scale);
-  HostRefreshRate(host, DisplayRefreshHz(w));
   return true;
 }
 
 void CloseWindow(Window& w) {
-  SDL_FreeSurface(w.Source);
-  w.Source = nullptr;
   SDL_FreeSurface(w.Staging);
   w.Staging = nullptr;
   w.Target = nullptr;  // owned by the window
@@ -345,10 +275,19 @@ int DisplayRefreshHz(const Window& w) {
   return SDL_GetWindowDisplayMode(w.Sdl, &mode) == 0 ? mode.refresh_rate : 0;
 }
 
-void PlatformResized(Window& w, const Host& host, const Surface& surface) {
-  WrapSurfacePixels(w, surface);
+PlatformState PlatformDescribe(Window& w) {
+  const int scale = ReadWindowSize(w);
+  // A renderer presents the whole window every time.
+  return {.PresentsWhole = w.Path == PresentPath::Renderer,
+          .RefreshHz = DisplayRefreshHz(w),
+          .Width = w.PixelSize.x,
+          .Height = w.PixelSize.y,
+          .Scale = scale};
+}
+
+void PlatformResized(Window& w, const ClientArea& area, const Surface& surface) {
   if (w.Path == PresentPath::WindowPixels) {
-    MatchTargetToWindow(w, host, surface);
+    MatchTargetToWindow(w, area);
   } else {
     MatchTextureToSurface(w, surface);
   }
@@ -358,12 +297,12 @@ bool PlatformShowing(Window& w) {
   return (SDL_GetWindowFlags(w.Sdl) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
-bool PlatformPresent(Window& w, const Host& host, const Surface& surface, const UnitRect* rects,
-                     int count) {
+bool PlatformPresent(Window& w, const ClientArea& area, const Surface& surface,
+                     const PixelRect* rects, int count) {
   if (TooLargeToPresent(w)) {
     return false;
   }
   return w.Path == PresentPath::WindowPixels
-             ? PresentWindowPixels(w, host, surface, rects, count)
-             : PresentThroughRenderer(w, host, surface, rects, count);
+             ? PresentWindowPixels(w, area, surface, rects, count)
+             : PresentThroughRenderer(w, area.Scale, surface, rects, count);
 }

@@ -5,19 +5,20 @@
 //   uploaded into a renderer's texture where there is none, at the screen's scale.
 // - Cadence: the host sleeps in SDL's event wait, which wakes at once for input, for the whole
 //   milliseconds until its next firing and in a plain sleep for the rest, on the steady clock.
-// - Input: SDL's key-down events become virtual key codes by the keys' labels (key_codes.h), with
-//   every auto-repeat a press of its own; a mouse-button release seeds at the pointer, its window
-//   coordinates turned into device pixels and those into units by the host's rule. Window events
-//   report a new client size, a lost picture or another display's refresh rate.
-// - End: Escape, closing the window, SIGINT and SIGTERM end the host's loop; the entry point then
-//   closes the window and returns 0.
+// - Events: SDL's key-down events become virtual key codes by the keys' labels (key_codes.h), with
+//   every auto-repeat a press of its own; a mouse-button release is taken at the pointer, its
+//   window coordinates turned into device pixels. Window events report a new client size, a lost
+//   picture or another display's refresh rate; closing the window, SIGINT and SIGTERM a close.
+// - End: the host's loop returns after Escape or a close, and the entry point returns 0.
 
 #include <SDL2/SDL_rect.h>
 #include <SDL2/SDL_render.h>
 #include <SDL2/SDL_surface.h>
 #include <SDL2/SDL_video.h>
 
-#include "host/host.h"
+#include "host/pacing.h"
+#include "host/platform.h"
+#include "program/program.h"
 #include "view/changed_region.h"
 
 // How the window's picture reaches the screen.
@@ -38,7 +39,6 @@ struct Window {
   SDL_Window* Sdl = nullptr;
   PresentPath Path = PresentPath::WindowPixels;
   SDL_Surface* Target = nullptr;  // the window's pixels; SDL replaces them after a resize
-  SDL_Surface* Source = nullptr;  // the program's surface seen by SDL, sharing its pixels
   SDL_Renderer* Renderer = nullptr;
   SDL_Texture* Texture = nullptr;  // the renderer's copy of the surface
   int TextureWidth = 0;            // at most the surface's size, and what the renderer allows
@@ -50,7 +50,7 @@ struct Window {
   // X11 only announces a density, which is read once when the window opens; a desktop that scales
   // windows itself says its scale by giving more pixels than window coordinates.
   int AnnouncedScale = Unscaled;
-  SDL_Surface* Staging = nullptr;     // at scales other than 1, a band of scaled pixels
+  SDL_Surface* Staging = nullptr;     // a band of the window's pixels in the surface's format
   SDL_Rect Shown[MaxChangedRects]{};  // what one part of a present shows, in the window's pixels
 };
 
@@ -59,11 +59,10 @@ struct Window {
 // smaller.
 inline constexpr int MaxPresentedSide = 32767;
 
-// Starts SDL's video and opens the window "Form1" at the design size on the screen's scale, and
-// tells the host its client area, its refresh rate and how much one present may show at a time.
-// On failure returns false with the reason in SDL_GetError(); CloseWindow undoes what was done.
+// Starts SDL's video and opens the window "Form1" at the design size on the screen's scale. On
+// failure returns false with the reason in SDL_GetError(); CloseWindow undoes what was done.
 // `path` asks for a way of presenting; the other one is used when it is not available.
-bool OpenWindow(Window& w, Host& host, PresentPath path = PresentPath::WindowPixels);
+bool OpenWindow(Window& w, PresentPath path = PresentPath::WindowPixels);
 void CloseWindow(Window& w);
 
 // The refresh rate of the window's display, 0 when it does not say.

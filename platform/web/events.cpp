@@ -20,28 +20,18 @@ void EndProgram() {
   emscripten_set_mouseup_callback(CanvasSelector, nullptr, EM_TRUE, nullptr);
   emscripten_set_touchstart_callback(CanvasSelector, nullptr, EM_TRUE, nullptr);
   emscripten_set_touchend_callback(CanvasSelector, nullptr, EM_TRUE, nullptr);
-  PageShowEnded();
+  PageShowReload();
 }
 
 // A key press from the keyboard or an on-screen key.
 void PressCode(Window& w, int16_t code, int shift) {
-  Program& program = *w.ItsProgram;
-  if (program.Ended) {
-    return;
-  }
-  PressKey(program, code, shift);
-  if (program.Ended) {
-    EndProgram();
-  }
+  PushEvent(w.Events, {.Kind = EventKind::Key, .Code = code, .Shift = shift});
 }
 
 // Held keys repeat, and every repeat is a press of its own. Returning true keeps the page from
 // acting on the key too.
 EM_BOOL OnKeyDown(int /*eventType*/, const EmscriptenKeyboardEvent* event, void* userData) {
   auto& w = *static_cast<Window*>(userData);
-  if (w.ItsProgram->Ended) {
-    return EM_FALSE;
-  }
   const WebKey key = DescribeWebKey(event->key, event->code);
   const int16_t code = KeyCodeForLabel(key.Label, key.NumLock);
   PressCode(w, code, ShiftCode(event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0));
@@ -72,12 +62,13 @@ EM_BOOL OnMouseDown(int /*eventType*/, const EmscriptenMouseEvent* /*event*/, vo
   return EM_TRUE;
 }
 
-// A release at (cssX, cssY) in the canvas's CSS box, which is the surface's.
+// A release at (cssX, cssY) in the canvas's CSS box.
 void Release(Window& w, MouseButton button, int shift, long cssX, long cssY) {
-  ReleaseMouseButton(*w.ItsProgram, MouseButtonCode(button), shift,
-                     PointerToUnits(static_cast<double>(cssX), Unscaled),
-                     PointerToUnits(static_cast<double>(cssY), Unscaled));
-  ++w.Seeds;
+  PushEvent(w.Events, {.Kind = EventKind::ButtonReleased,
+                       .Code = static_cast<int16_t>(MouseButtonCode(button)),
+                       .Shift = shift,
+                       .X = static_cast<double>(cssX),
+                       .Y = static_cast<double>(cssY)});
 }
 
 EM_BOOL OnMouseUp(int /*eventType*/, const EmscriptenMouseEvent* event, void* userData) {
@@ -107,14 +98,15 @@ EM_BOOL OnTouchEnd(int /*eventType*/, const EmscriptenTouchEvent* event, void* u
   return EM_TRUE;
 }
 
-// One animation frame: one host pass. Returning false ends the loop.
+// One animation frame: one host pass. After Escape the loop and the input end.
 EM_BOOL RunFrame(double /*frameTimeMs*/, void* userData) {
   auto& w = *static_cast<Window*>(userData);
-  if (w.ItsProgram->Ended) {
-    return EM_FALSE;
+  if (w.Pass.Run(w.Pass.Host)) {
+    return EM_TRUE;
   }
-  RunHostPass(*w.ItsHost, w, *w.ItsProgram);
-  return EM_TRUE;
+  w.Stopped = true;
+  EndProgram();
+  return EM_FALSE;
 }
 
 }  // namespace
@@ -123,21 +115,17 @@ int64_t PlatformNowNs(Window& /*w*/) {
   return static_cast<int64_t>(emscripten_get_now() * static_cast<double>(NsPerMs));
 }
 
-// The page's input arrives through the browser's callbacks between frames (above), on the
-// same thread as the frames, so there is nothing left to read here.
-bool PlatformReadInput(Window& /*w*/, Host& /*host*/, Program& /*program*/) {
-  return true;
+// The page is never put to sleep: the browser runs a pass each frame.
+bool PlatformWait(Window& /*w*/, int64_t /*wakeNs*/) {
+  return false;
 }
 
-void StartPage(Window& w, Host& host, Program& program) {
-  w.ItsHost = &host;
-  w.ItsProgram = &program;
+bool PlatformNextEvent(Window& w, PlatformEvent& event) {
+  return PopEvent(w.Events, event);
+}
+
+void OpenPage(Window& w) {
   page = &w;
-  // The browser wakes the page once a frame: a frame's worth of firings is caught up, and each
-  // frame may present, however long the last present took, and show all of it at once.
-  host.MaxCatchUpNs = FrameCatchUpNs;
-  host.RefreshNs = 0;
-  host.PartPixels = INT64_MAX;
   PageWatchCanvas();
   PageWatchKeys();
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, &w, EM_TRUE, OnKeyDown);
@@ -145,35 +133,23 @@ void StartPage(Window& w, Host& host, Program& program) {
   emscripten_set_mouseup_callback(CanvasSelector, &w, EM_TRUE, OnMouseUp);
   emscripten_set_touchstart_callback(CanvasSelector, &w, EM_TRUE, OnTouchStart);
   emscripten_set_touchend_callback(CanvasSelector, &w, EM_TRUE, OnTouchEnd);
+}
+
+void PlatformTakePass(Window& w, HostPass pass) {
+  w.Pass = pass;
   emscripten_request_animation_frame_loop(RunFrame, &w);
 }
 
 // Called by the page with the canvas's new size in CSS pixels. After the end nothing changes.
 extern "C" EMSCRIPTEN_KEEPALIVE void gravity_resize(int width, int height) {
-  if (page != nullptr && !page->ItsProgram->Ended) {
-    HostResized(*page->ItsHost, width, height, Unscaled);
+  if (page != nullptr && !page->Stopped) {
+    PushEvent(page->Events, {.Kind = EventKind::Resized, .Width = width, .Height = height});
   }
 }
 
 // Called by an on-screen key with its virtual key code.
 extern "C" EMSCRIPTEN_KEEPALIVE void gravity_press_key(int code) {
-  if (page != nullptr) {
+  if (page != nullptr && !page->Stopped) {
     PressCode(*page, static_cast<int16_t>(code), ShiftCode(false, false, false));
   }
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE double gravity_ticks() {
-  return page != nullptr ? static_cast<double>(page->ItsProgram->Firings.CountT) : 0;
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE double gravity_playback_ticks() {
-  return page != nullptr ? static_cast<double>(page->ItsProgram->Firings.CountH) : 0;
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE double gravity_presents() {
-  return page != nullptr ? static_cast<double>(page->ItsHost->AllPresents) : 0;
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE double gravity_seeds() {
-  return page != nullptr ? page->Seeds : 0;
 }

@@ -16,5 +16,5 @@ void PageWatchKeys();
 void PagePutImageRects(const uint32_t* pixels, int width, int height, const int* rects, int count);
 // Stops following the canvas's size, turns the on-screen keys off and says on the page how to start
 // again.
-void PageShowEnded();
+void PageShowReload();
 }

@@ -103,7 +103,7 @@ mergeInto(LibraryManager.library, {
 
   // The end: the canvas keeps its last picture and follows no more resizing, so its corner goes,
   // the on-screen keys are off, and the page says how to start again.
-  PageShowEnded: function () {
+  PageShowReload: function () {
     Module.gravityObserver.disconnect();
     document.querySelector('#grip').style.display = 'none';
     for (const button of document.querySelectorAll('#keys button')) {

@@ -13,7 +13,7 @@ namespace {
 constexpr uint32_t OpaqueAlpha = 0xFF000000U;
 
 // Row by row through plain pointers, so that the copy becomes vector code.
-void CopyOpaque(Window& w, const Surface& surface, const UnitRect& rect) {
+void CopyOpaque(Window& w, const Surface& surface, const PixelRect& rect) {
   const auto width = static_cast<size_t>(rect.Width);
   for (int y = rect.Y; y < rect.Y + rect.Height; ++y) {
     const size_t start =
@@ -28,12 +28,16 @@ void CopyOpaque(Window& w, const Surface& surface, const UnitRect& rect) {
 
 }  // namespace
 
-void ReportCanvasSize(Host& host) {
+// The browser wakes the page once a frame, and the canvas shows all of its drawing buffer. The
+// canvas's CSS box, in whole CSS pixels, is the client area.
+PlatformState PlatformDescribe(Window& /*w*/) {
   double width = 0;
   double height = 0;
   emscripten_get_element_css_size(CanvasSelector, &width, &height);
-  HostResized(host, static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height)),
-              Unscaled);
+  return {.WokenEachFrame = true,
+          .PresentsWhole = true,
+          .Width = static_cast<int>(std::lround(width)),
+          .Height = static_cast<int>(std::lround(height))};
 }
 
 // The browser sends no animation frames to a page that cannot be seen.
@@ -43,20 +47,21 @@ bool PlatformShowing(Window& /*w*/) {
 
 // The canvas's drawing buffer takes the surface's size, which clears it; every rectangle of the
 // surface is about to be shown on it.
-void PlatformResized(Window& w, const Host& /*host*/, const Surface& surface) {
+void PlatformResized(Window& w, const ClientArea& /*area*/, const Surface& surface) {
   w.Opaque.resize(surface.Pixels.size());
   PageSizeCanvas(surface.Width, surface.Height);
 }
 
-bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface, const UnitRect* rects,
-                     int count) {
+// One CSS pixel is a surface unit, so the rectangles are the surface's too.
+bool PlatformPresent(Window& w, const ClientArea& /*area*/, const Surface& surface,
+                     const PixelRect* rects, int count) {
   if (w.Opaque.size() != surface.Pixels.size()) {
     return false;
   }
   for (int k = 0; k < count; ++k) {
     CopyOpaque(w, surface, rects[k]);
   }
-  static_assert(sizeof(UnitRect) == 4 * sizeof(int), "the page reads rectangles as four ints");
+  static_assert(sizeof(PixelRect) == 4 * sizeof(int), "the page reads rectangles as four ints");
   PagePutImageRects(w.Opaque.data(), surface.Width, surface.Height, &rects[0].X, count);
   return true;
 }

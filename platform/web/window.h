@@ -8,19 +8,22 @@
 // - Cadence: each animation frame runs one host pass, with the firings of the 1 ms timers that
 //   fell due since the last one by performance.now(). A frame comes every 16 ms or so, so up to
 //   250 ms of lag is caught up; a longer gap (a hidden tab) is a stall and is not replayed.
-// - Input: key presses become virtual key codes through KeyboardEvent's key and code and the
-//   shared key table; the on-screen keys beside the canvas hand over the same codes. Mouse-button
-//   releases on the canvas, and the end of a touch on it as a left button's release, are taken at
-//   their place in CSS pixels, which are surface units. The page neither scrolls on the command
+// - Events: the browser's callbacks queue them for the next frame's pass. Key presses become
+//   virtual key codes through KeyboardEvent's key and code and the shared key table; the on-screen
+//   keys beside the canvas hand over the same codes. Mouse-button releases on the canvas, and the
+//   end of a touch on it as a left button's release, are taken at their place in CSS pixels, the
+//   page's device pixels, one to a surface unit. The page neither scrolls on the command
 //   keys nor opens a menu on a right click, and a touch on the canvas neither scrolls nor zooms
 //   the page. A new canvas size is reported to the host by the page's resize observer.
-// - End: Escape stops the frame loop and the input at once, so nothing more runs or is drawn, and
-//   a line below the canvas says to reload the page to start again.
+// - End: at the frame that finds Escape the frame loop and the input stop, so nothing more runs or
+//   is drawn, and a line below the canvas says to reload the page to start again.
 
 #include <cstdint>
 #include <vector>
 
-#include "host/host.h"
+#include "host/platform.h"
+#include "program/timer_schedule.h"
+#include "view/surface.h"
 
 // The window `w` on a web page: its canvas, whose drawing buffer shows the program's surface one
 // unit to a CSS pixel, scaled to the screen by the browser without smoothing. The canvas wants
@@ -29,18 +32,13 @@
 // from the WebAssembly memory.
 struct Window {
   std::vector<uint32_t> Opaque;  // the image the page puts on the canvas, the surface's size
-  // What the page's events are handed to, from the load event on.
-  Host* ItsHost = nullptr;
-  Program* ItsProgram = nullptr;
-  double Seeds = 0;  // releases and touches handed to the seeding, for window.gravityStats()
+  EventQueue Events;             // from the browser's callbacks, for the next frame's pass
+  HostPass Pass;
+  bool Stopped = false;  // Escape was pressed: the page takes no more input
 };
 
 // The canvas element's id in the page.
 inline constexpr char CanvasSelector[] = "#canvas";
 
-// Tells the host the canvas's size: its CSS box, in whole CSS pixels.
-void ReportCanvasSize(Host& host);
-
-// From the window's load event on: hands the page's input to the program, follows the canvas's
-// size and runs one host pass per animation frame, until Escape ends it all.
-void StartPage(Window& w, Host& host, Program& program);
+// Starts taking the page's input and following the canvas's size, before the window's load event.
+void OpenPage(Window& w);

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/key_table.h"
 #include "platform/windows/window.h"
@@ -11,38 +10,51 @@ namespace {
 
 constexpr UINT_PTR SizeMoveTimer = 1;
 
-[[noreturn]] void EndProcess() {
-  std::fflush(stdout);  // the measuring build's last counts
-  ExitProcess(0);
-}
-
 int KeyShift() {
   return ShiftCode(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
                    GetKeyState(VK_MENU) < 0);
 }
 
-void ReleaseButton(Window& w, MouseButton button, WPARAM wParam, LPARAM lParam) {
-  const int shift =
-      ShiftCode((wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0, GetKeyState(VK_MENU) < 0);
-  ReleaseMouseButton(*w.ItsProgram, MouseButtonCode(button), shift,
-                     PointerToUnits(GET_X_LPARAM(lParam), w.Scale),
-                     PointerToUnits(GET_Y_LPARAM(lParam), w.Scale));
+// The release of a mouse button: WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP or WM_XBUTTONUP.
+void QueueRelease(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
+  MouseButton button = MouseButton::Left;
+  if (message == WM_RBUTTONUP) {
+    button = MouseButton::Right;
+  } else if (message == WM_MBUTTONUP) {
+    button = MouseButton::Middle;
+  } else if (message == WM_XBUTTONUP) {
+    button = GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? MouseButton::Back : MouseButton::Forward;
+  }
+  PushEvent(w.Events, {.Kind = EventKind::ButtonReleased,
+                       .Code = static_cast<int16_t>(MouseButtonCode(button)),
+                       .Shift = ShiftCode((wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0,
+                                          GetKeyState(VK_MENU) < 0),
+                       .X = GET_X_LPARAM(lParam),
+                       .Y = GET_Y_LPARAM(lParam)});
   // The window keeps the mouse while any button is held, so a release outside it still counts.
   if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) == 0) {
     ReleaseCapture();
   }
 }
 
-// Handles the messages the program acts on. Returns false for those left to DefWindowProc.
+// While the user drags the frame, Windows' own loop runs the messages, and a window timer runs the
+// host's passes in the meantime. After Escape or a close the drag is called off.
+void RunPassWhileDragged(Window& w) {
+  if (w.Pass.Run != nullptr && !w.Pass.Run(w.Pass.Host)) {
+    KillTimer(w.Handle, SizeMoveTimer);
+    SendMessageW(w.Handle, WM_CANCELMODE, 0, 0);
+  }
+}
+
+// Turns the messages the program acts on into events for the host. Returns false for those left
+// to DefWindowProc.
 bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
-  Host& host = *w.ItsHost;
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      PressKey(*w.ItsProgram, static_cast<int16_t>(wParam), KeyShift());
-      if (w.ItsProgram->Ended) {
-        EndProcess();
-      }
+      PushEvent(
+          w.Events,
+          {.Kind = EventKind::Key, .Code = static_cast<int16_t>(wParam), .Shift = KeyShift()});
       // Alt's combinations (Alt+F4 among them) still reach Windows.
       return message == WM_KEYDOWN;
     case WM_LBUTTONDOWN:
@@ -52,21 +64,13 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
       SetCapture(w.Handle);
       return true;
     case WM_LBUTTONUP:
-      ReleaseButton(w, MouseButton::Left, wParam, lParam);
-      return true;
     case WM_RBUTTONUP:
-      ReleaseButton(w, MouseButton::Right, wParam, lParam);
-      return true;
     case WM_MBUTTONUP:
-      ReleaseButton(w, MouseButton::Middle, wParam, lParam);
-      return true;
     case WM_XBUTTONUP:
-      ReleaseButton(
-          w, GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? MouseButton::Back : MouseButton::Forward,
-          wParam, lParam);
+      QueueRelease(w, message, wParam, lParam);
       return true;
     case WM_SIZE:
-      ReportClientSize(w, host);
+      QueueClientSize(w);
       return true;
     case WM_DPICHANGED: {
       // Onto a monitor of another density: the size Windows suggests keeps the surface's size,
@@ -75,18 +79,23 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowPos(w.Handle, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      ReportClientSize(w, host);
+      QueueClientSize(w);
       return true;
     }
     case WM_MOVE:
     case WM_DISPLAYCHANGE:
       // Perhaps onto another screen, or the screen's mode changed: another refresh rate.
-      HostRefreshRate(host, DisplayRefreshHz(w));
+      PushEvent(w.Events, {.Kind = EventKind::RefreshRate, .Hz = DisplayRefreshHz(w)});
       return false;
     case WM_PAINT:
-      PaintWindow(w, host);
-      return true;
     case WM_ERASEBKGND:
+      // Until the host has given the window its picture, Windows paints it black.
+      if (w.Dib == nullptr) {
+        return false;
+      }
+      if (message == WM_PAINT) {
+        PaintWindow(w);
+      }
       return true;  // WM_PAINT covers all it is asked to
     case WM_ENTERSIZEMOVE:
       w.InSizeMove = true;
@@ -97,10 +106,11 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
       KillTimer(w.Handle, SizeMoveTimer);
       return false;
     case WM_TIMER:
-      RunHostPass(host, w, *w.ItsProgram);
+      RunPassWhileDragged(w);
       return true;
     case WM_CLOSE:
-      EndProcess();
+      PushEvent(w.Events, {.Kind = EventKind::Closed});
+      return true;
     default:
       return false;
   }
@@ -115,8 +125,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
   auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   // Messages that come while the window is being made, before it knows its handle, are Windows'.
-  if (w != nullptr && w->Handle != nullptr && w->ItsProgram != nullptr &&
-      HandleMessage(*w, message, wParam, lParam)) {
+  if (w != nullptr && w->Handle != nullptr && HandleMessage(*w, message, wParam, lParam)) {
     return message == WM_ERASEBKGND || message == WM_XBUTTONUP || message == WM_XBUTTONDOWN ? 1 : 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -153,18 +162,21 @@ bool PlatformWait(Window& w, int64_t wakeNs) {
                                      MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
 }
 
-// Dispatches every pending message; the window procedure hands them on. While the user drags the
-// frame, Windows' own loop is dispatching and this one keeps out of its way.
-bool PlatformReadInput(Window& w, Host& /*host*/, Program& /*program*/) {
-  if (w.InSizeMove) {
-    return true;
-  }
+// Dispatches messages until the window procedure has made an event of one. While the user drags
+// the frame, Windows' own loop is dispatching and this one keeps out of its way.
+bool PlatformNextEvent(Window& w, PlatformEvent& event) {
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+  while (w.Events.Count == 0 && !w.InSizeMove &&
+         PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
     if (message.message == WM_QUIT) {
-      EndProcess();
+      PushEvent(w.Events, {.Kind = EventKind::Closed});
+    } else {
+      DispatchMessageW(&message);
     }
-    DispatchMessageW(&message);
   }
-  return true;
+  return PopEvent(w.Events, event);
+}
+
+void PlatformTakePass(Window& w, HostPass pass) {
+  w.Pass = pass;
 }

@@ -18,19 +18,6 @@ constexpr wchar_t WindowClass[] = L"GravityForm";
 constexpr DWORD Style = WS_OVERLAPPEDWINDOW;
 constexpr int IconResource = 1;  // packaging/windows/gravity.rc.in
 
-// The caption in Windows' wide characters; it is plain ASCII.
-struct WideCaption {
-  wchar_t Text[sizeof Caption]{};
-};
-constexpr WideCaption Widen() {
-  WideCaption wide;
-  for (size_t i = 0; i < sizeof Caption; ++i) {
-    wide.Text[i] = static_cast<wchar_t>(Caption[i]);
-  }
-  return wide;
-}
-constexpr WideCaption CaptionW = Widen();
-
 // The DPI functions of Windows 10 1607 and later, looked up at run time so the program still
 // starts, unscaled, where they are missing.
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -85,7 +72,7 @@ void FreeDib(Window& w) {
 // Shows the DIB's rectangle of units on the device pixels that show it. Nearest neighbour, so a
 // dense screen shows every unit as a crisp block of device pixels.
 void ShowRect(const Window& w, HDC target, const UnitRect& rect) {
-  const PixelRect to = PixelsOfUnits(rect, w.Scale);
+  const PixelRect to = PixelsOfUnits(rect, w.Area.Scale);
   if (to.Width == rect.Width && to.Height == rect.Height) {
     BitBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, rect.X, rect.Y, SRCCOPY);
   } else {
@@ -112,7 +99,7 @@ bool DibMatches(const Window& w, const Surface& surface) {
 
 }  // namespace
 
-bool OpenWindow(Window& w, Host& host) {
+bool OpenWindow(Window& w) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -129,8 +116,7 @@ bool OpenWindow(Window& w, Host& host) {
   if (RegisterClassExW(&windowClass) == 0) {
     return false;
   }
-  w.ItsHost = &host;
-  w.Handle = CreateWindowExW(0, WindowClass, CaptionW.Text, Style, CW_USEDEFAULT, CW_USEDEFAULT,
+  w.Handle = CreateWindowExW(0, WindowClass, nullptr, Style, CW_USEDEFAULT, CW_USEDEFAULT,
                              StartWidth, StartHeight, nullptr, nullptr, instance, &w);
   w.MemoryDc = CreateCompatibleDC(nullptr);
   w.Timer = CreateCadenceTimer();
@@ -138,27 +124,39 @@ bool OpenWindow(Window& w, Host& host) {
     return false;
   }
   w.FirstBitmap = GetCurrentObject(w.MemoryDc, OBJ_BITMAP);
+  SetWindowTextA(w.Handle, Caption);  // plain ASCII
 
   // Sized only now, for the density of the monitor Windows placed it on.
   const UINT dpi = WindowDpi(w.Handle);
-  const int scale = ScaleForDpi(dpi);
-  const SIZE outer =
-      OuterSize(FirstPixelOfUnit(StartWidth, scale), FirstPixelOfUnit(StartHeight, scale), dpi);
+  const PixelRect design = DesignPixels(ScaleForDpi(dpi));
+  const SIZE outer = OuterSize(design.Width, design.Height, dpi);
   SetWindowPos(w.Handle, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ReportClientSize(w, host);
-  HostRefreshRate(host, DisplayRefreshHz(w));
   return true;
 }
 
-void ReportClientSize(Window& w, Host& host) {
+PlatformState PlatformDescribe(Window& w) {
+  w.Events = {};  // what came while the window was made is all said here
+  RECT client{};
+  GetClientRect(w.Handle, &client);
+  return {.RefreshHz = DisplayRefreshHz(w),
+          .Width = client.right,
+          .Height = client.bottom,
+          .Scale = ScaleForDpi(WindowDpi(w.Handle))};
+}
+
+void QueueClientSize(Window& w) {
   // Minimised, the client area is 0 x 0: the surface keeps its size for the restore.
   if (IsIconic(w.Handle) != 0) {
     return;
   }
   RECT client{};
   GetClientRect(w.Handle, &client);
-  HostResized(host, client.right, client.bottom, ScaleForDpi(WindowDpi(w.Handle)));
+  PushEvent(w.Events, {.Kind = EventKind::Resized,
+                       .Width = client.right,
+                       .Height = client.bottom,
+                       .Scale = ScaleForDpi(WindowDpi(w.Handle))});
+  w.SizeReported = true;
 }
 
 int DisplayRefreshHz(const Window& w) {
@@ -173,24 +171,8 @@ int DisplayRefreshHz(const Window& w) {
 
 namespace {
 
-// The client area's parts beyond the DIB, right of it and below it (either may be empty): the
-// surface held to its largest side, memory out for a larger one, or a new size not yet applied.
-void BeyondDib(const Window& w, RECT& beside, RECT& below) {
-  RECT client{};
-  GetClientRect(w.Handle, &client);
-  const int right = FirstPixelOfUnit(w.DibWidth, w.Scale);
-  const int bottom = FirstPixelOfUnit(w.DibHeight, w.Scale);
-  beside = {right, 0, std::max(right, static_cast<int>(client.right)), client.bottom};
-  below = {0, bottom, right, std::max(bottom, static_cast<int>(client.bottom))};
-}
-
-// What lies beyond the DIB is made black by WM_PAINT.
-void InvalidateBeyondDib(const Window& w) {
-  RECT beside{};
-  RECT below{};
-  BeyondDib(w, beside, below);
-  InvalidateRect(w.Handle, &beside, FALSE);
-  InvalidateRect(w.Handle, &below, FALSE);
+RECT ToRect(const PixelRect& rect) {
+  return {rect.X, rect.Y, rect.X + rect.Width, rect.Y + rect.Height};
 }
 
 void ResizeDib(Window& w, const Surface& surface) {
@@ -221,18 +203,23 @@ void ResizeDib(Window& w, const Surface& surface) {
 
 }  // namespace
 
-void PlatformResized(Window& w, const Host& host, const Surface& surface) {
-  w.Scale = host.Scale;
+// What lies beyond the surface is made black by WM_PAINT.
+void PlatformResized(Window& w, const ClientArea& area, const Surface& surface) {
+  w.Area = area;
+  w.SizeReported = false;
   ResizeDib(w, surface);
-  InvalidateBeyondDib(w);
+  for (const PixelRect& beyond : {area.Beside, area.Below}) {
+    const RECT rect = ToRect(beyond);
+    InvalidateRect(w.Handle, &rect, FALSE);
+  }
 }
 
 bool PlatformShowing(Window& w) {
   return IsIconic(w.Handle) == 0;
 }
 
-bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface, const UnitRect* rects,
-                     int count) {
+bool PlatformPresent(Window& w, const ClientArea& area, const Surface& surface,
+                     const PixelRect* rects, int count) {
   if (!DibMatches(w, surface)) {
     return false;
   }
@@ -242,38 +229,39 @@ bool PlatformPresent(Window& w, const Host& /*host*/, const Surface& surface, co
   }
   SetStretchBltMode(target, COLORONCOLOR);
   for (int i = 0; i < count; ++i) {
-    CopyToDib(w, surface, rects[i]);
-    ShowRect(w, target, rects[i]);
+    const UnitRect units = UnitsOfPixels(rects[i], area.Scale);
+    CopyToDib(w, surface, units);
+    ShowRect(w, target, units);
   }
   ReleaseDC(w.Handle, target);
   return true;
 }
 
-void PaintWindow(Window& w, const Host& host) {
+void PaintWindow(Window& w) {
   PAINTSTRUCT paint{};
   const HDC target = BeginPaint(w.Handle, &paint);
   if (target == nullptr) {
     return;
   }
-  if (host.ResizePending) {
+  if (w.SizeReported) {
     EndPaint(w.Handle, &paint);
     return;
   }
   SetStretchBltMode(target, COLORONCOLOR);
   // Black wherever the surface does not reach, then the last picture shown, only as much of it as
   // Windows asks for.
-  RECT beside{};
-  RECT below{};
-  BeyondDib(w, beside, below);
   const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  const RECT beside = ToRect(w.Area.Beside);
+  const RECT below = ToRect(w.Area.Below);
   FillRect(target, &beside, black);
   FillRect(target, &below, black);
-  if (w.Dib != nullptr && paint.rcPaint.left < beside.left && paint.rcPaint.top < below.top) {
-    const int left = UnitOfPixel(paint.rcPaint.left, w.Scale);
-    const int top = UnitOfPixel(paint.rcPaint.top, w.Scale);
-    const int last = std::min(UnitOfPixel(paint.rcPaint.right - 1, w.Scale), w.DibWidth - 1);
-    const int lowest = std::min(UnitOfPixel(paint.rcPaint.bottom - 1, w.Scale), w.DibHeight - 1);
-    ShowRect(w, target, {left, top, last - left + 1, lowest - top + 1});
+  const RECT& asked = paint.rcPaint;
+  if (asked.left < beside.left && asked.top < below.top) {
+    const UnitRect units = UnitsOfPixels(
+        {asked.left, asked.top, asked.right - asked.left, asked.bottom - asked.top}, w.Area.Scale);
+    const int right = std::min(units.X + units.Width, w.DibWidth);
+    const int bottom = std::min(units.Y + units.Height, w.DibHeight);
+    ShowRect(w, target, {units.X, units.Y, right - units.X, bottom - units.Y});
   }
   EndPaint(w.Handle, &paint);
 }

@@ -9,16 +9,18 @@
 //   Windows 10 1803) an ordinary one with the system timer at 1 ms stands in. While the user drags
 //   the window's frame, Windows' own loop runs the messages and a window timer runs the host's
 //   passes instead.
-// - Input: WM_KEYDOWN's virtual-key code is already the code the commands take: 13 for both Enter
-//   keys, the navigation keys for the keypad with NumLock off, one message per auto-repeat. The
-//   release of any mouse button seeds at the pointer, its device pixels turned into units by the
-//   host's rule. WM_SIZE and WM_DPICHANGED report the client area, WM_MOVE the refresh rate.
-// - End: Escape and closing the window end the process at once with ExitProcess(0). Tearing the
-//   window down first shows nothing new and under Wine takes seconds.
+// - Events: the window procedure queues them for the host. WM_KEYDOWN's virtual-key code is
+//   already the code the commands take: 13 for both Enter keys, the navigation keys for the keypad
+//   with NumLock off, one message per auto-repeat. The release of any mouse button is taken at
+//   the pointer, in device pixels. WM_SIZE and WM_DPICHANGED report the client area, WM_MOVE the
+//   refresh rate, WM_CLOSE a close.
+// - End: after Escape or a close the host's loop returns and the entry point ends the process at
+//   once with ExitProcess(0). Tearing the window down first shows nothing new and under Wine takes
+//   seconds.
 
 #include <cstdint>
 
-#include "host/host.h"
+#include "host/platform.h"
 #include "program/program.h"
 
 // After the core's headers, and without its RGB macro: the surface has an RGB of its own.
@@ -37,21 +39,20 @@ struct Window {
   uint32_t* DibPixels = nullptr;  // B, G, R, 0 in memory, top-down, DibWidth x DibHeight
   int DibWidth = 0;
   int DibHeight = 0;
-  int Scale = Unscaled;     // of the DIB, as the host last applied it
-  HANDLE Timer = nullptr;   // the waitable timer the host's waits sleep on
-  bool InSizeMove = false;  // the user drags the frame: Windows' own loop runs the messages
-  // What the window procedure hands messages on to, from the load event on.
-  Host* ItsHost = nullptr;
-  Program* ItsProgram = nullptr;
+  ClientArea Area;           // as the host last applied it
+  bool SizeReported = true;  // a client size is queued that the host has not applied yet
+  HANDLE Timer = nullptr;    // the waitable timer the host's waits sleep on
+  bool InSizeMove = false;   // the user drags the frame: Windows' own loop runs the messages
+  EventQueue Events;         // made by the window procedure, for the host
+  HostPass Pass;
 };
 
 // Opens the hidden window "Form1" with a black client area of StartWidth x StartHeight surface
-// units at the monitor's density, and tells the host its client area and refresh rate. Returns
-// false when Windows refuses.
-bool OpenWindow(Window& w, Host& host);
+// units at the monitor's density. Returns false when Windows refuses.
+bool OpenWindow(Window& w);
 
-// The client area's size in device pixels and its scale, for the host.
-void ReportClientSize(Window& w, Host& host);
+// Queues the client area's size in device pixels and its scale for the host.
+void QueueClientSize(Window& w);
 
 // The refresh rate of the window's display, 0 when it does not say.
 int DisplayRefreshHz(const Window& w);
@@ -60,4 +61,4 @@ int DisplayRefreshHz(const Window& w);
 // surface (WM_PAINT). While a new size waits to be applied, the picture is the host's to show, in
 // parts and paced, once the new size is applied: painting the old one at the new size first would
 // hold up the timers for as long as a huge window takes to fill.
-void PaintWindow(Window& w, const Host& host);
+void PaintWindow(Window& w);

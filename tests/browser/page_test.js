@@ -311,12 +311,13 @@ const journeys = {
     assert.ok(grown, 'the coloured area at least doubles in two seconds of trails');
   },
 
-  // Escape ends the program at once: no more ticks, presents or seeding, the on-screen keys are
-  // off, and the page says what to do. The last picture stays, scaled up crisply.
+  // Escape ends the program by the next frame: no more ticks, presents or seeding, the on-screen
+  // keys are off, and the page says what to do. The last picture stays, scaled up crisply.
   async escape({ browser, screen, input }) {
     await input.seed();
     await sleep(300);
     await input.press('Escape');
+    await waitInPage(browser, () => /[Rr]eload/.test(document.querySelector('#status').textContent));
     const ended = await stats(browser);
     await sleep(500);
     await browser.press('Enter');
