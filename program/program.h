@@ -25,9 +25,8 @@ struct TimerFirings {
 
 // The whole program as every window layer runs it: the world record, the window's surface, the
 // timers `t` and `h` with their firing schedule, and the random source. The host (host/host.h)
-// makes most of the calls below: the firings, the new sizes and the changes to show. A window layer
-// hands over its input (PressKey, ReleaseMouseButton) and shows what it is given; neither calls a
-// handler itself. At 1.5 MB a Program lives on the heap or in static storage.
+// makes the calls below, from the window layers' events and its own clock; neither calls a handler
+// itself. At 1.5 MB a Program lives on the heap or in static storage.
 struct Program {
   World world;
   Surface surface;

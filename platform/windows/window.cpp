@@ -135,28 +135,35 @@ bool OpenWindow(Window& w) {
   return true;
 }
 
-PlatformState PlatformDescribe(Window& w) {
-  w.Events = {};  // what came while the window was made is all said here
+namespace {
+
+// The client area, in device pixels, and its scale.
+PlatformEvent ClientSize(const Window& w) {
   RECT client{};
   GetClientRect(w.Handle, &client);
-  return {.RefreshHz = DisplayRefreshHz(w),
+  return {.Kind = EventKind::Resized,
           .Width = client.right,
           .Height = client.bottom,
           .Scale = ScaleForDpi(WindowDpi(w.Handle))};
 }
 
+}  // namespace
+
+PlatformState PlatformDescribe(Window& w) {
+  w.Events = {};  // what came while the window was made is all said here
+  const PlatformEvent size = ClientSize(w);
+  return {.RefreshHz = DisplayRefreshHz(w),
+          .Width = size.Width,
+          .Height = size.Height,
+          .Scale = size.Scale};
+}
+
 void QueueClientSize(Window& w) {
   // Minimised, the client area is 0 x 0: the surface keeps its size for the restore.
-  if (IsIconic(w.Handle) != 0) {
-    return;
+  if (IsIconic(w.Handle) == 0) {
+    PushEvent(w.Events, ClientSize(w));
+    w.SizeReported = true;
   }
-  RECT client{};
-  GetClientRect(w.Handle, &client);
-  PushEvent(w.Events, {.Kind = EventKind::Resized,
-                       .Width = client.right,
-                       .Height = client.bottom,
-                       .Scale = ScaleForDpi(WindowDpi(w.Handle))});
-  w.SizeReported = true;
 }
 
 int DisplayRefreshHz(const Window& w) {
