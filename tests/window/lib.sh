@@ -82,12 +82,13 @@ start_gravity() {
 
 alive() { kill -0 "$APP_PID" 2>/dev/null; }
 
-# Prints "x y", the median of the places listed one "x y" a line in file $1: the middle of a
-# swarm of pixels even when a few have flown off or wrapped to the far edge.
+# Prints "x y", the places listed one "x y" a line in file $1 at percentile $2 across and down
+# (50 by default: the middle of a swarm of pixels even when a few have flown off or wrapped to the
+# far edge).
 median_place() {
-  local x y
-  x=$(cut -d' ' -f1 "$1" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
-  y=$(cut -d' ' -f2 "$1" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')
+  local x y at=${2:-50}
+  x=$(cut -d' ' -f1 "$1" | sort -n | awk -v p="$at" '{ v[NR] = $1 } END { print v[int((NR - 1) * p / 100) + 1] }')
+  y=$(cut -d' ' -f2 "$1" | sort -n | awk -v p="$at" '{ v[NR] = $1 } END { print v[int((NR - 1) * p / 100) + 1] }')
   echo "$x $y"
 }
 
