@@ -176,11 +176,7 @@ void LoadHost(Host& host, Window& w, Program& program) {
   host.MaxCatchUpNs = state.WokenEachFrame ? FrameCatchUpNs : ::MaxCatchUpNs;
   host.RefreshNs = state.WokenEachFrame ? 0 : RefreshIntervalNs(state.RefreshHz);
   host.PartPixels = state.PresentsWhole ? INT64_MAX : DefaultPartPixels;
-  HandleEvent(host, program,
-              {.Kind = EventKind::Resized,
-               .Width = state.Width,
-               .Height = state.Height,
-               .Scale = state.Scale});
+  HandleEvent(host, program, ResizeEvent(state.Width, state.Height, state.Scale));
   LoadProgram(program, UnitsShownOn(host.PendingWidth, host.PendingScale),
               UnitsShownOn(host.PendingHeight, host.PendingScale));
   ApplyPendingSize(host, w, program.surface);

@@ -36,6 +36,24 @@ struct PlatformEvent {
   int Hz = 0;
 };
 
+// The events that carry more than their kind, as the layers make them.
+inline PlatformEvent KeyEvent(int16_t code, int shift) {
+  return {.Kind = EventKind::Key, .Code = code, .Shift = shift};
+}
+inline PlatformEvent ReleaseEvent(int button, int shift, double x, double y) {
+  return {.Kind = EventKind::ButtonReleased,
+          .Code = static_cast<int16_t>(button),
+          .Shift = shift,
+          .X = x,
+          .Y = y};
+}
+inline PlatformEvent ResizeEvent(int width, int height, int scale) {
+  return {.Kind = EventKind::Resized, .Width = width, .Height = height, .Scale = scale};
+}
+inline PlatformEvent RefreshEvent(int hz) {
+  return {.Kind = EventKind::RefreshRate, .Hz = hz};
+}
+
 // A few events kept for the host where the platform hands them over between passes, in callbacks
 // (the page, the Win32 window procedure). Should more come in one pass than it holds, the latest
 // are dropped.

@@ -94,10 +94,6 @@ int64_t UnitsIn(const std::vector<PixelRect>& rects, int scale) {
   return area;
 }
 
-PlatformEvent Resized(int width, int height, int scale) {
-  return {.Kind = EventKind::Resized, .Width = width, .Height = height, .Scale = scale};
-}
-
 }  // namespace
 
 // The same screen gives the same window and surface on every layer: the design size on screens
@@ -185,9 +181,9 @@ TEST(Host, AResizeStormIsAppliedOnceAndShownInPartsWithoutLosingAFiring) {
   const int64_t ticksBefore = program->Firings.CountT;
 
   for (int k = 0; k < 199; ++k) {
-    w.Events.push_back(Resized(600 + 37 * k % 5000, 400 + 53 * k % 3000, 6));
+    w.Events.push_back(ResizeEvent(600 + 37 * k % 5000, 400 + 53 * k % 3000, 6));
   }
-  w.Events.push_back(Resized(3001, 1999, 6));
+  w.Events.push_back(ResizeEvent(3001, 1999, 6));
   const int64_t presentDue = host.NextPresentNs;
   runFor(1);
   EXPECT_EQ(w.Resizes, 2);
@@ -257,7 +253,7 @@ TEST(Host, APageWokenEachFrameHandsItsEventsToThePassUntilEscape) {
   };
   EXPECT_TRUE(frame());
   EXPECT_EQ(program->Firings.CountT, 0);  // the simulation's cadence starts with the first frame
-  w.Events.push_back({.Kind = EventKind::ButtonReleased, .Code = 1, .X = 400.5, .Y = 300});
+  w.Events.push_back(ReleaseEvent(1, 0, 400.5, 300));
   EXPECT_TRUE(frame());
   EXPECT_TRUE(frame());
   EXPECT_EQ(host.Seeds, 1);
@@ -266,9 +262,9 @@ TEST(Host, APageWokenEachFrameHandsItsEventsToThePassUntilEscape) {
   ASSERT_EQ(w.PartPixels.size(), 3U);
   EXPECT_EQ(w.PartPixels[0], 800 * 600);
 
-  w.Events.push_back({.Kind = EventKind::Key, .Code = KeyEscape});
-  w.Events.push_back(Resized(1000, 700, Unscaled));
-  w.Events.push_back({.Kind = EventKind::ButtonReleased, .Code = 1, .X = 10, .Y = 10});
+  w.Events.push_back(KeyEvent(KeyEscape, 0));
+  w.Events.push_back(ResizeEvent(1000, 700, Unscaled));
+  w.Events.push_back(ReleaseEvent(1, 0, 10, 10));
   EXPECT_FALSE(frame());
   EXPECT_TRUE(program->Ended);
   EXPECT_EQ(host.Seeds, 1);

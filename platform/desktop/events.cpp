@@ -14,15 +14,12 @@ bool TranslateWindowEvent(Window& w, const SDL_WindowEvent& from, PlatformEvent&
   switch (from.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
       const int scale = ReadWindowSize(w);
-      event = {.Kind = EventKind::Resized,
-               .Width = w.PixelSize.x,
-               .Height = w.PixelSize.y,
-               .Scale = scale};
+      event = ResizeEvent(w.PixelSize.x, w.PixelSize.y, scale);
       return true;
     }
     case SDL_WINDOWEVENT_MOVED:
       // Possibly onto another screen with another refresh rate.
-      event = {.Kind = EventKind::RefreshRate, .Hz = DisplayRefreshHz(w)};
+      event = RefreshEvent(DisplayRefreshHz(w));
       return true;
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_EXPOSED:
@@ -49,17 +46,15 @@ bool Translate(Window& w, const SDL_Event& from, PlatformEvent& event) {
       return true;
     case SDL_KEYDOWN: {
       const SDL_Keysym& key = from.key.keysym;
-      event = {.Kind = EventKind::Key,
-               .Code = VirtualKeyCode(key.sym, (key.mod & KMOD_NUM) != 0),
-               .Shift = ShiftState(key.mod)};
+      const bool numLock = (key.mod & KMOD_NUM) != 0;
+      event = KeyEvent(VirtualKeyCode(key.sym, numLock), ShiftState(key.mod));
       return true;
     }
     case SDL_MOUSEBUTTONUP:
-      event = {.Kind = EventKind::ButtonReleased,
-               .Code = static_cast<int16_t>(MouseButtonCode(MouseButtonOf(from.button.button))),
-               .Shift = ShiftState(static_cast<uint16_t>(SDL_GetModState())),
-               .X = PixelAt(from.button.x, w.PointSize.x, w.PixelSize.x),
-               .Y = PixelAt(from.button.y, w.PointSize.y, w.PixelSize.y)};
+      event = ReleaseEvent(MouseButtonCode(MouseButtonOf(from.button.button)),
+                           ShiftState(static_cast<uint16_t>(SDL_GetModState())),
+                           PixelAt(from.button.x, w.PointSize.x, w.PixelSize.x),
+                           PixelAt(from.button.y, w.PointSize.y, w.PixelSize.y));
       return true;
     case SDL_WINDOWEVENT:
       return TranslateWindowEvent(w, from.window, event);

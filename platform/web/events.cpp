@@ -25,7 +25,7 @@ void EndProgram() {
 
 // A key press from the keyboard or an on-screen key.
 void PressCode(Window& w, int16_t code, int shift) {
-  PushEvent(w.Events, {.Kind = EventKind::Key, .Code = code, .Shift = shift});
+  PushEvent(w.Events, KeyEvent(code, shift));
 }
 
 // Held keys repeat, and every repeat is a press of its own. Returning true keeps the page from
@@ -64,11 +64,8 @@ EM_BOOL OnMouseDown(int /*eventType*/, const EmscriptenMouseEvent* /*event*/, vo
 
 // A release at (cssX, cssY) in the canvas's CSS box.
 void Release(Window& w, MouseButton button, int shift, long cssX, long cssY) {
-  PushEvent(w.Events, {.Kind = EventKind::ButtonReleased,
-                       .Code = static_cast<int16_t>(MouseButtonCode(button)),
-                       .Shift = shift,
-                       .X = static_cast<double>(cssX),
-                       .Y = static_cast<double>(cssY)});
+  PushEvent(w.Events, ReleaseEvent(MouseButtonCode(button), shift, static_cast<double>(cssX),
+                                   static_cast<double>(cssY)));
 }
 
 EM_BOOL OnMouseUp(int /*eventType*/, const EmscriptenMouseEvent* event, void* userData) {
@@ -143,7 +140,7 @@ void PlatformTakePass(Window& w, HostPass pass) {
 // Called by the page with the canvas's new size in CSS pixels. After the end nothing changes.
 extern "C" EMSCRIPTEN_KEEPALIVE void gravity_resize(int width, int height) {
   if (page != nullptr && !page->Stopped) {
-    PushEvent(page->Events, {.Kind = EventKind::Resized, .Width = width, .Height = height});
+    PushEvent(page->Events, ResizeEvent(width, height, Unscaled));
   }
 }
 

@@ -25,12 +25,10 @@ void QueueRelease(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
   } else if (message == WM_XBUTTONUP) {
     button = GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? MouseButton::Back : MouseButton::Forward;
   }
-  PushEvent(w.Events, {.Kind = EventKind::ButtonReleased,
-                       .Code = static_cast<int16_t>(MouseButtonCode(button)),
-                       .Shift = ShiftCode((wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0,
-                                          GetKeyState(VK_MENU) < 0),
-                       .X = GET_X_LPARAM(lParam),
-                       .Y = GET_Y_LPARAM(lParam)});
+  const int shift =
+      ShiftCode((wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0, GetKeyState(VK_MENU) < 0);
+  PushEvent(w.Events, ReleaseEvent(MouseButtonCode(button), shift, GET_X_LPARAM(lParam),
+                                   GET_Y_LPARAM(lParam)));
   // The window keeps the mouse while any button is held, so a release outside it still counts.
   if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) == 0) {
     ReleaseCapture();
@@ -52,9 +50,7 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      PushEvent(
-          w.Events,
-          {.Kind = EventKind::Key, .Code = static_cast<int16_t>(wParam), .Shift = KeyShift()});
+      PushEvent(w.Events, KeyEvent(static_cast<int16_t>(wParam), KeyShift()));
       // Alt's combinations (Alt+F4 among them) still reach Windows.
       return message == WM_KEYDOWN;
     case WM_LBUTTONDOWN:
@@ -85,7 +81,7 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOVE:
     case WM_DISPLAYCHANGE:
       // Perhaps onto another screen, or the screen's mode changed: another refresh rate.
-      PushEvent(w.Events, {.Kind = EventKind::RefreshRate, .Hz = DisplayRefreshHz(w)});
+      PushEvent(w.Events, RefreshEvent(DisplayRefreshHz(w)));
       return false;
     case WM_PAINT:
     case WM_ERASEBKGND:

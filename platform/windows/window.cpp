@@ -46,6 +46,13 @@ SIZE OuterSize(int width, int height, UINT dpi) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The client area, in device pixels, and its scale.
+PlatformEvent ClientSize(const Window& w) {
+  RECT client{};
+  GetClientRect(w.Handle, &client);
+  return ResizeEvent(client.right, client.bottom, ScaleForDpi(WindowDpi(w.Handle)));
+}
+
 // A high-resolution timer where Windows has them, else an ordinary one with the system's timer
 // resolution raised to 1 ms for as long as the program runs.
 HANDLE CreateCadenceTimer() {
@@ -134,20 +141,6 @@ bool OpenWindow(Window& w) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
-
-namespace {
-
-// The client area, in device pixels, and its scale.
-PlatformEvent ClientSize(const Window& w) {
-  RECT client{};
-  GetClientRect(w.Handle, &client);
-  return {.Kind = EventKind::Resized,
-          .Width = client.right,
-          .Height = client.bottom,
-          .Scale = ScaleForDpi(WindowDpi(w.Handle))};
-}
-
-}  // namespace
 
 PlatformState PlatformDescribe(Window& w) {
   w.Events = {};  // what came while the window was made is all said here
