@@ -1,7 +1,6 @@
 #include <SDL2/SDL.h>
 
 #include <chrono>
-#include <thread>
 
 #include "host/platform.h"
 #include "platform/desktop/key_codes.h"
@@ -71,18 +70,15 @@ int64_t PlatformNowNs(Window& /*w*/) {
       .count();
 }
 
-// Whole milliseconds are spent in SDL's event wait, which wakes at once for input and leaves the
-// event in the queue; the sub-millisecond rest is a plain sleep, since SDL's timeout only counts
-// whole milliseconds.
+// The wait is SDL's event wait, which wakes at once for input and leaves the event in the queue.
+// Its timeout counts whole milliseconds, so the host is woken up to a millisecond late rather than
+// twice, in the wait and in a sleep for the rest: the pass then runs every firing due by then.
 bool PlatformWait(Window& w, int64_t wakeNs) {
   const int64_t waitNs = wakeNs - PlatformNowNs(w);
-  if (waitNs >= NsPerMs) {
-    return SDL_WaitEventTimeout(nullptr, static_cast<int>(waitNs / NsPerMs)) == 1;
+  if (waitNs <= 0) {
+    return false;
   }
-  if (waitNs > 0) {
-    std::this_thread::sleep_for(std::chrono::nanoseconds(waitNs));
-  }
-  return false;
+  return SDL_WaitEventTimeout(nullptr, static_cast<int>((waitNs + NsPerMs - 1) / NsPerMs)) == 1;
 }
 
 bool PlatformNextEvent(Window& w, PlatformEvent& event) {

@@ -3,8 +3,8 @@
 // The desktop's window layer on SDL2, for X11 and Wayland. It supplies the host (host/host.h):
 // - Pixels: the surface's changed rectangles are copied into the window's own pixel buffer, or
 //   uploaded into a renderer's texture where there is none, at the screen's scale.
-// - Cadence: the host sleeps in SDL's event wait, which wakes at once for input, for the whole
-//   milliseconds until its next firing and in a plain sleep for the rest, on the steady clock.
+// - Cadence: the host sleeps in SDL's event wait, which wakes at once for input, and otherwise at
+//   the first whole millisecond after the host's next moment, on the steady clock.
 // - Events: SDL's key-down events become virtual key codes by the keys' labels (key_codes.h), with
 //   every auto-repeat a press of its own; a mouse-button release is taken at the pointer, its
 //   window coordinates turned into device pixels. Window events report a new client size, a lost
