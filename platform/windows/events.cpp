@@ -83,16 +83,15 @@ bool HandleMessage(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
       // Perhaps onto another screen, or the screen's mode changed: another refresh rate.
       PushEvent(w.Events, RefreshEvent(DisplayRefreshHz(w)));
       return false;
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-      // Until the host has given the window its picture, Windows paints it black.
-      if (w.Dib == nullptr) {
-        return false;
-      }
-      if (message == WM_PAINT) {
-        PaintWindow(w);
-      }
-      return true;  // WM_PAINT covers all it is asked to
+    case WM_PAINT: {
+      // Windows paints what it asks for black, with the class's brush, and the host shows all of
+      // the picture again at its next present.
+      PAINTSTRUCT paint{};
+      BeginPaint(w.Handle, &paint);
+      EndPaint(w.Handle, &paint);
+      PushEvent(w.Events, {.Kind = EventKind::PictureLost});
+      return true;
+    }
     case WM_ENTERSIZEMOVE:
       w.InSizeMove = true;
       SetTimer(w.Handle, SizeMoveTimer, USER_TIMER_MINIMUM, nullptr);
@@ -122,7 +121,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   // Messages that come while the window is being made, before it knows its handle, are Windows'.
   if (w != nullptr && w->Handle != nullptr && HandleMessage(*w, message, wParam, lParam)) {
-    return message == WM_ERASEBKGND || message == WM_XBUTTONUP || message == WM_XBUTTONDOWN ? 1 : 0;
+    return message == WM_XBUTTONUP || message == WM_XBUTTONDOWN ? 1 : 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

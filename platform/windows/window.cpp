@@ -65,29 +65,6 @@ HANDLE CreateCadenceTimer() {
   return timer;
 }
 
-void FreeDib(Window& w) {
-  if (w.Dib != nullptr) {
-    SelectObject(w.MemoryDc, w.FirstBitmap);
-    DeleteObject(w.Dib);
-  }
-  w.Dib = nullptr;
-  w.DibPixels = nullptr;
-  w.DibWidth = 0;
-  w.DibHeight = 0;
-}
-
-// Shows the DIB's rectangle of units on the device pixels that show it. Nearest neighbour, so a
-// dense screen shows every unit as a crisp block of device pixels.
-void ShowRect(const Window& w, HDC target, const UnitRect& rect) {
-  const PixelRect to = PixelsOfUnits(rect, w.Area.Scale);
-  if (to.Width == rect.Width && to.Height == rect.Height) {
-    BitBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, rect.X, rect.Y, SRCCOPY);
-  } else {
-    StretchBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, rect.X, rect.Y, rect.Width,
-               rect.Height, SRCCOPY);
-  }
-}
-
 // Copies the rectangle from the surface (R, G, B, 0 in memory) into the DIB (B, G, R, 0).
 void CopyToDib(Window& w, const Surface& surface, const UnitRect& rect) {
   for (int y = rect.Y; y < rect.Y + rect.Height; ++y) {
@@ -155,7 +132,6 @@ void QueueClientSize(Window& w) {
   // Minimised, the client area is 0 x 0: the surface keeps its size for the restore.
   if (IsIconic(w.Handle) == 0) {
     PushEvent(w.Events, ClientSize(w));
-    w.SizeReported = true;
   }
 }
 
@@ -171,15 +147,18 @@ int DisplayRefreshHz(const Window& w) {
 
 namespace {
 
-RECT ToRect(const PixelRect& rect) {
-  return {rect.X, rect.Y, rect.X + rect.Width, rect.Y + rect.Height};
-}
-
 void ResizeDib(Window& w, const Surface& surface) {
   if (DibMatches(w, surface)) {
     return;
   }
-  FreeDib(w);
+  if (w.Dib != nullptr) {
+    SelectObject(w.MemoryDc, w.FirstBitmap);
+    DeleteObject(w.Dib);
+  }
+  w.Dib = nullptr;
+  w.DibPixels = nullptr;
+  w.DibWidth = 0;
+  w.DibHeight = 0;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = surface.Width;
@@ -203,14 +182,12 @@ void ResizeDib(Window& w, const Surface& surface) {
 
 }  // namespace
 
-// What lies beyond the surface is made black by WM_PAINT.
+// What lies beyond the surface is painted black by Windows, with the class's brush.
 void PlatformResized(Window& w, const ClientArea& area, const Surface& surface) {
-  w.Area = area;
-  w.SizeReported = false;
   ResizeDib(w, surface);
   for (const PixelRect& beyond : {area.Beside, area.Below}) {
-    const RECT rect = ToRect(beyond);
-    InvalidateRect(w.Handle, &rect, FALSE);
+    const RECT rect{beyond.X, beyond.Y, beyond.X + beyond.Width, beyond.Y + beyond.Height};
+    InvalidateRect(w.Handle, &rect, TRUE);
   }
 }
 
@@ -229,39 +206,17 @@ bool PlatformPresent(Window& w, const ClientArea& area, const Surface& surface,
   }
   SetStretchBltMode(target, COLORONCOLOR);
   for (int i = 0; i < count; ++i) {
-    const UnitRect units = UnitsOfPixels(rects[i], area.Scale);
-    CopyToDib(w, surface, units);
-    ShowRect(w, target, units);
+    // Nearest neighbour, so a dense screen shows every unit as a crisp block of device pixels.
+    const PixelRect& to = rects[i];
+    const UnitRect from = UnitsOfPixels(to, area.Scale);
+    CopyToDib(w, surface, from);
+    if (to.Width == from.Width && to.Height == from.Height) {
+      BitBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, from.X, from.Y, SRCCOPY);
+    } else {
+      StretchBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, from.X, from.Y, from.Width,
+                 from.Height, SRCCOPY);
+    }
   }
   ReleaseDC(w.Handle, target);
   return true;
-}
-
-void PaintWindow(Window& w) {
-  PAINTSTRUCT paint{};
-  const HDC target = BeginPaint(w.Handle, &paint);
-  if (target == nullptr) {
-    return;
-  }
-  if (w.SizeReported) {
-    EndPaint(w.Handle, &paint);
-    return;
-  }
-  SetStretchBltMode(target, COLORONCOLOR);
-  // Black wherever the surface does not reach, then the last picture shown, only as much of it as
-  // Windows asks for.
-  const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const RECT beside = ToRect(w.Area.Beside);
-  const RECT below = ToRect(w.Area.Below);
-  FillRect(target, &beside, black);
-  FillRect(target, &below, black);
-  const RECT& asked = paint.rcPaint;
-  if (asked.left < beside.left && asked.top < below.top) {
-    const UnitRect units = UnitsOfPixels(
-        {asked.left, asked.top, asked.right - asked.left, asked.bottom - asked.top}, w.Area.Scale);
-    const int right = std::min(units.X + units.Width, w.DibWidth);
-    const int bottom = std::min(units.Y + units.Height, w.DibHeight);
-    ShowRect(w, target, {units.X, units.Y, right - units.X, bottom - units.Y});
-  }
-  EndPaint(w.Handle, &paint);
 }

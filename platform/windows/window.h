@@ -30,7 +30,7 @@
 // The window `w` on Win32: its client area shows the program's surface from its top-left corner,
 // each surface unit (1/96 inch) by the device pixels the host's rule gives it at the monitor's
 // density (host/pixels.h). The surface's pixels reach the screen through a DIB section in
-// Windows' byte order, which always holds what was last shown.
+// Windows' byte order; a picture Windows loses is shown again by the host's next present.
 struct Window {
   HWND Handle = nullptr;
   HDC MemoryDc = nullptr;  // has the DIB section selected
@@ -39,11 +39,9 @@ struct Window {
   uint32_t* DibPixels = nullptr;  // B, G, R, 0 in memory, top-down, DibWidth x DibHeight
   int DibWidth = 0;
   int DibHeight = 0;
-  ClientArea Area;           // as the host last applied it
-  bool SizeReported = true;  // a client size is queued that the host has not applied yet
-  HANDLE Timer = nullptr;    // the waitable timer the host's waits sleep on
-  bool InSizeMove = false;   // the user drags the frame: Windows' own loop runs the messages
-  EventQueue Events;         // made by the window procedure, for the host
+  HANDLE Timer = nullptr;   // the waitable timer the host's waits sleep on
+  bool InSizeMove = false;  // the user drags the frame: Windows' own loop runs the messages
+  EventQueue Events;        // made by the window procedure, for the host
   HostPass Pass;
 };
 
@@ -56,9 +54,3 @@ void QueueClientSize(Window& w);
 
 // The refresh rate of the window's display, 0 when it does not say.
 int DisplayRefreshHz(const Window& w);
-
-// Repaints the part of the client area Windows asks for from the DIB section, black beyond the
-// surface (WM_PAINT). While a new size waits to be applied, the picture is the host's to show, in
-// parts and paced, once the new size is applied: painting the old one at the new size first would
-// hold up the timers for as long as a huge window takes to fill.
-void PaintWindow(Window& w);
