@@ -264,12 +264,18 @@ void RunHost(Host& host, Window& w, Program& program) {
 }
 
 void PushEvent(EventQueue& queue, const PlatformEvent& event) {
-  if (queue.Count == static_cast<int>(queue.Events.size())) {
+  const size_t capacity = queue.Events.size();
+  const size_t end = static_cast<size_t>(queue.First) + static_cast<size_t>(queue.Count);
+  // Of client sizes reported one after another only the last counts, so they take one place.
+  PlatformEvent& last = queue.Events[(end + capacity - 1) % capacity];
+  if (queue.Count > 0 && event.Kind == EventKind::Resized && last.Kind == EventKind::Resized) {
+    last = event;
     return;
   }
-  const size_t at =
-      (static_cast<size_t>(queue.First) + static_cast<size_t>(queue.Count)) % queue.Events.size();
-  queue.Events[at] = event;
+  if (queue.Count == static_cast<int>(capacity)) {
+    return;
+  }
+  queue.Events[end % capacity] = event;
   ++queue.Count;
 }
 

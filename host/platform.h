@@ -55,8 +55,8 @@ inline PlatformEvent RefreshEvent(int hz) {
 }
 
 // A few events kept for the host where the platform hands them over between passes, in callbacks
-// (the page, the Win32 window procedure). Should more come in one pass than it holds, the latest
-// are dropped.
+// (the page, the Win32 window procedure). Sizes reported one after another take one place, as only
+// the last counts; should more come in one pass than it holds, the latest are dropped.
 struct EventQueue {
   std::array<PlatformEvent, 64> Events{};
   int First = 0;

@@ -270,3 +270,24 @@ TEST(Host, APageWokenEachFrameHandsItsEventsToThePassUntilEscape) {
   EXPECT_EQ(host.Seeds, 1);
   EXPECT_EQ(w.Resizes, 1);
 }
+
+// A queue of a layer's events keeps them in order, holds a storm of resizes in one place with the
+// last size, and drops what comes once it is full rather than overwrite what waits.
+TEST(Host, TheEventQueueKeepsTheOrderAndTheLastSize) {
+  EventQueue queue;
+  PushEvent(queue, ResizeEvent(100, 100, 4));
+  for (int k = 0; k < 500; ++k) {
+    PushEvent(queue, ResizeEvent(200 + k, 300, 4));
+  }
+  for (int k = 0; k < 100; ++k) {
+    PushEvent(queue, KeyEvent(static_cast<int16_t>(k), 0));
+  }
+  PlatformEvent event;
+  ASSERT_TRUE(PopEvent(queue, event));
+  EXPECT_EQ(event.Width, 699);
+  for (int k = 0; k + 1 < static_cast<int>(queue.Events.size()); ++k) {
+    ASSERT_TRUE(PopEvent(queue, event));
+    ASSERT_EQ(event.Code, k);
+  }
+  EXPECT_FALSE(PopEvent(queue, event));
+}
