@@ -52,7 +52,7 @@ std::array<double, PairCount> PairBases() {
   return bases;
 }
 
-// Which build of the row loops the processor runs (sim/wide_vectors.h picks the widest it has).
+// Which build of the row loops the processor runs (world/wide_vectors.h picks the widest it has).
 const char* VectorBuild() {
 #if defined(__x86_64__) && defined(__linux__)
   if (__builtin_cpu_supports("avx512f")) {

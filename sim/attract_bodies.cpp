@@ -1,11 +1,12 @@
 #include "sim/attract_bodies.h"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 
 #include "sim/force_law.h"
 #include "sim/force_power.h"
-#include "sim/wide_vectors.h"
+#include "world/wide_vectors.h"
 
 // The work goes puller by puller: row j holds body j's pull on every body. All positions are known
 // before the first pull, so a row's differences, square roots, divisions and products are plain
@@ -14,7 +15,7 @@
 // ascending order, each rounded to single before the next.
 //
 // Where the processor has wider vector instructions the row loops are built for them too, with the
-// same bits (sim/wide_vectors.h).
+// same bits (world/wide_vectors.h).
 
 namespace {
 
@@ -43,13 +44,11 @@ WIDE_VECTORS void RowBases(size_t j, const BodyDoubles& oldX, const BodyDoubles&
 // Body j's pull on every body, each a product taken left to right with the mass ratio rounded to
 // single, added into the single velocity. Body j's own pull is left out altogether: even adding +0
 // would turn a velocity of -0 into +0.
-WIDE_VECTORS void AddRowPulls(size_t j, const BodyDoubles& massTerm, BodyDoubles& dx,
-                              BodyDoubles& dy, const BodyDoubles& factor, BodyFloats& velX,
-                              BodyFloats& velY) {
+WIDE_VECTORS void AddRowPulls(size_t j, const BodyFloats& ratio, BodyDoubles& dx, BodyDoubles& dy,
+                              const BodyDoubles& factor, BodyFloats& velX, BodyFloats& velY) {
   for (size_t i = 0; i < Bodies; ++i) {
-    const auto ratio = static_cast<double>(static_cast<float>(massTerm[j] / massTerm[i]));
-    dx[i] = dx[i] * factor[i] * force_law::Coupling * ratio;
-    dy[i] = dy[i] * factor[i] * force_law::Coupling * ratio;
+    dx[i] = dx[i] * factor[i] * force_law::Coupling * static_cast<double>(ratio[i]);
+    dy[i] = dy[i] * factor[i] * force_law::Coupling * static_cast<double>(ratio[i]);
   }
   for (size_t i = 0; i < j; ++i) {
     velX[i] = static_cast<float>(static_cast<double>(velX[i]) + dx[i]);
@@ -61,15 +60,39 @@ WIDE_VECTORS void AddRowPulls(size_t j, const BodyDoubles& massTerm, BodyDoubles
   }
 }
 
-}  // namespace
+// Every body's mass ratio to every other, rounded to single: row j holds body j's mass term over
+// each pulled body's. Masses change only when a universe is seeded, so the ratios are worked out
+// again only when the masses differ from those they were last worked out for.
+struct MassRatios {
+  BodyFloats Masses{};
+  std::array<BodyFloats, BodyCount> Rows{};
+  bool Made = false;
+};
 
-void AttractBodies(World& world, const BodyDoubles& oldX, const BodyDoubles& oldY) {
+const std::array<BodyFloats, BodyCount>& RatiosOf(const BodyFloats& masses) {
+  static MassRatios ratios;
+  if (ratios.Made && masses == ratios.Masses) {
+    return ratios.Rows;
+  }
   // The pulled body's own mass term, as AttractBody divides by it.
   BodyDoubles massTerm{};
   for (size_t i = 0; i < Bodies; ++i) {
-    massTerm[i] = static_cast<double>(world.Mass[i]) + 1;
+    massTerm[i] = static_cast<double>(masses[i]) + 1;
   }
+  for (size_t j = 0; j < Bodies; ++j) {
+    for (size_t i = 0; i < Bodies; ++i) {
+      ratios.Rows[j][i] = static_cast<float>(massTerm[j] / massTerm[i]);
+    }
+  }
+  ratios.Masses = masses;
+  ratios.Made = true;
+  return ratios.Rows;
+}
 
+}  // namespace
+
+void AttractBodies(World& world, const BodyDoubles& oldX, const BodyDoubles& oldY) {
+  const std::array<BodyFloats, BodyCount>& ratios = RatiosOf(world.Mass);
   BodyDoubles dx{};
   BodyDoubles dy{};
   BodyDoubles factor{};
@@ -79,6 +102,6 @@ void AttractBodies(World& world, const BodyDoubles& oldX, const BodyDoubles& old
     // The powers, body j's own entry (a base of 50) included and left unused.
     ForcePowers(factor, factor);
 
-    AddRowPulls(j, massTerm, dx, dy, factor, world.VelX, world.VelY);
+    AddRowPulls(j, ratios[j], dx, dy, factor, world.VelX, world.VelY);
   }
 }

@@ -1,6 +1,6 @@
 #include "sim/force_power.h"
 
-#include "sim/wide_vectors.h"
+#include "world/wide_vectors.h"
 
 namespace {
 
