@@ -290,7 +290,8 @@ void Circle(Surface& surface, float x, float y, float radius, Colour outline) {
   const int lastRow = ClampToInt(bottom, 0, surface.Height - 1);
   // Each batch paints up to BatchRows - 2 rows, from row py, and holds the rows beside them.
   constexpr int PaintedRows = static_cast<int>(BatchRows) - 2;
-  RowEnds ends{};
+  // Every row is worked out before it is read; clearing the batch for every disc costs the page.
+  RowEnds ends;  // NOLINT(cppcoreguidelines-pro-type-member-init)
   Span painted = {surface.Width, -1};  // the columns painted on any row
   for (int py = firstRow; py <= lastRow; py += PaintedRows) {
     const int rows = std::min(PaintedRows, lastRow - py + 1);
