@@ -56,6 +56,12 @@ UnitRect UnitsOfPixels(const PixelRect& pixels, int scale);
 // The window's design size (StartWidth x StartHeight units) in device pixels at `scale`.
 PixelRect DesignPixels(int scale);
 
+// A colour as the blue, green, red, unused bytes of the windows' own 32-bit pixels, where the
+// surface holds red, green, blue, unused.
+constexpr Colour SwapRedAndBlue(Colour c) {
+  return ((c & 0xFFU) << 16U) | (c & 0xFF00U) | ((c >> 16U) & 0xFFU);
+}
+
 // Fills rect.Height rows at `to`, `stride` pixels apart, with the device pixels `rect` covers at
 // `scale`, each the colour of the surface unit it lies in.
 void ScaleToPixels(const Surface& surface, const PixelRect& rect, int scale, Colour* to,

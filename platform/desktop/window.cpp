@@ -12,6 +12,7 @@ namespace {
 
 // The surface's pixels are packed r + 256 g + 65536 b in 32 bits, the top byte unused.
 constexpr Uint32 SurfaceFormat = SDL_PIXELFORMAT_XBGR8888;
+constexpr Uint32 WindowFormat = SDL_PIXELFORMAT_XRGB8888;  // the surface's, red and blue swapped
 constexpr int SurfacePixelBytes = 4;
 
 // The SDL settings the window relies on, made before SDL starts.
@@ -128,9 +129,32 @@ bool MatchTextureToSurface(Window& w, const Surface& surface) {
   return true;
 }
 
-// Copies the surface's units that `to` in the window's pixels shows into them, through the
-// staging band, a band of rows at a time.
+// Copies the surface's units that `to` in the window's pixels shows into them. Pixels in X11's
+// usual format take them directly, red and blue swapped; any other format through the staging
+// band, a band of rows at a time, which SDL converts.
 bool CopyToWindowPixels(Window& w, const Surface& surface, const SDL_Rect& to, int scale) {
+  if (w.Target->format->format == WindowFormat && !SDL_MUSTLOCK(w.Target)) {
+    const auto stride = static_cast<size_t>(w.Target->pitch / SurfacePixelBytes);
+    Colour* first = static_cast<Colour*>(w.Target->pixels) + static_cast<size_t>(to.y) * stride +
+                    static_cast<size_t>(to.x);
+    // Scaled, the units are first spread over the pixels and swapped where they lie; unscaled,
+    // each row is read straight from the surface.
+    if (scale != Unscaled) {
+      ScaleToPixels(surface, {to.x, to.y, to.w, to.h}, scale, first, stride);
+    }
+    for (int row = 0; row < to.h; ++row) {
+      Colour* pixels = first + static_cast<size_t>(row) * stride;
+      const Colour* from = scale != Unscaled ? pixels
+                                             : surface.Pixels.data() +
+                                                   static_cast<size_t>(to.y + row) *
+                                                       static_cast<size_t>(surface.Width) +
+                                                   static_cast<size_t>(to.x);
+      for (int x = 0; x < to.w; ++x) {
+        pixels[x] = SwapRedAndBlue(from[x]);
+      }
+    }
+    return true;
+  }
   for (int y = to.y; y < to.y + to.h; y += w.Staging->h) {
     SDL_Rect band{to.x, y, to.w, std::min(w.Staging->h, to.y + to.h - y)};
     ScaleToPixels(surface, {band.x, band.y, band.w, band.h}, scale,

@@ -71,8 +71,7 @@ void CopyToDib(Window& w, const Surface& surface, const UnitRect& rect) {
     const Colour* from = surface.Pixels.data() + static_cast<ptrdiff_t>(y) * surface.Width;
     uint32_t* to = w.DibPixels + static_cast<ptrdiff_t>(y) * w.DibWidth;
     for (int x = rect.X; x < rect.X + rect.Width; ++x) {
-      const Colour c = from[x];
-      to[x] = ((c & 0xFFU) << 16) | (c & 0xFF00U) | ((c >> 16) & 0xFFU);
+      to[x] = SwapRedAndBlue(from[x]);
     }
   }
 }
