@@ -5,7 +5,6 @@
 
 #include "sim/move_body.h"
 #include "view/view.h"
-#include "world/rounding.h"
 
 namespace {
 
@@ -14,9 +13,12 @@ int Component(int16_t value) {
   return std::clamp<int>(value, 0, 255);
 }
 
-// Half brightness, rounded to the nearest integer with ties to even (255 -> 128, 5 -> 2).
+// Half brightness, rounded to the nearest integer with ties to even (255 -> 128, 5 -> 2): an odd
+// component's half lies midway between two integers and goes to the even one. In integers, since
+// some C libraries (mingw-w64's) round a double far more slowly than this takes.
 int Half(int16_t value) {
-  return RoundToInteger(Component(value) * 0.5);
+  const int component = Component(value);
+  return (component + ((component >> 1) & 1)) >> 1;
 }
 
 }  // namespace
