@@ -22,9 +22,6 @@ source "$(dirname "$0")/../tests/window/lib.sh" "$1"
 XVFB_SCREEN=1280x1024x24 start_display
 
 wakes() { cat /proc/"$APP_PID"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n + 0 }'; }
-# The CPU time of its threads in nanoseconds, as the scheduler counts it: a program that runs in
-# short bursts is measured exactly, where the clock ticks of /proc/PID/stat only sample it.
-cpu_ns() { cat /proc/"$APP_PID"/task/*/schedstat 2>/dev/null | awk '{ n += $1 } END { printf "%d\n", n }'; }
 
 measure_one() {
   local program=$1 launcher window wakes_before cpu_before
@@ -36,11 +33,11 @@ measure_one() {
   xdotool mousemove --window "$window" 313 274 click 1
   sleep 2
   wakes_before=$(wakes)
-  cpu_before=$(cpu_ns)
+  cpu_before=$(cpu_ticks)
   sleep "$seconds"
-  awk -v w=$(($(wakes) - wakes_before)) -v c=$(($(cpu_ns) - cpu_before)) \
+  awk -v w=$(($(wakes) - wakes_before)) -v c=$(($(cpu_ticks) - cpu_before)) -v hz="$(getconf CLK_TCK)" \
     -v s="$seconds" -v name="$program" \
-    'BEGIN { printf "%-40s wake-ups/s %7.1f   cpu %5.2f %% of a core\n", name, w / s, 100 * c / 1e9 / s }'
+    'BEGIN { printf "%-40s wake-ups/s %7.1f   cpu %5.1f %% of a core\n", name, w / s, 100 * c / hz / s }'
   kill "$APP_PID"
   wait "$APP_PID" 2>/dev/null
   APP_PID=
