@@ -12,21 +12,25 @@
 namespace {
 
 #if defined(__linux__)
-// From this size up a buffer is mapped on its own and offered the kernel's transparent huge pages
-// (2 MB on x86-64 and arm64); below it, the C library's heap serves it as usual.
-constexpr size_t HugePageBytes = size_t{2} << 20;
+// From this size up a buffer is mapped on its own, so that it goes back to the system as soon as it
+// is freed; below it, the C library's heap serves it as usual. It asks for ordinary pages: the
+// picture is drawn on in scattered discs, and a huge page is zeroed whole (2 MB) the first time
+// anything is drawn in it, which after a resize to a huge window held the timers up for a tenth of
+// a second or more.
+constexpr size_t OwnMappingBytes = size_t{2} << 20;
 #endif
 
 // Zeroed memory, or null when it runs out.
 void* AllocateZeroed(size_t bytes) {
 #if defined(__linux__)
-  if (bytes >= HugePageBytes) {
+  if (bytes >= OwnMappingBytes) {
     void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) {
       return nullptr;
     }
-    // Only advice: where the kernel declines, the buffer is still zeroed memory.
-    madvise(memory, bytes, MADV_HUGEPAGE);
+    // Only advice, for kernels that hand out huge pages unasked: where it is declined, the buffer
+    // is still zeroed memory.
+    madvise(memory, bytes, MADV_NOHUGEPAGE);
     return memory;
   }
 #endif
@@ -35,7 +39,7 @@ void* AllocateZeroed(size_t bytes) {
 
 void Free(void* memory, [[maybe_unused]] size_t bytes) {
 #if defined(__linux__)
-  if (bytes >= HugePageBytes) {
+  if (bytes >= OwnMappingBytes) {
     munmap(memory, bytes);
     return;
   }

@@ -9,9 +9,7 @@ using Colour = uint32_t;
 
 // The surface's pixel memory: zeroed (black) as the system hands it out, and left as it comes, so
 // a buffer for a huge window is never swept through when it is made and the system supplies its
-// pages as they are first drawn on. A large buffer comes in the system's large pages where it has
-// them: a few hundred faults for a window-sized buffer instead of tens of thousands, which some
-// machines take tenths of a second over. Its size changes only within its capacity.
+// pages as they are first drawn on. Its size changes only within its capacity.
 class PixelBuffer {
  public:
   PixelBuffer() = default;
