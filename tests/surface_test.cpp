@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -467,6 +468,37 @@ TEST(Resizing, ScatteredDrawingSurvivesResizesAndAClearLeavesNothing) {
   ResizeSurface(surface, 2401, 1601);
   EXPECT_EQ(PixelAt(surface, 2399, 1599), Blue);
   EXPECT_EQ(CountPixels(surface, Black), 2401 * 1601 - 1);
+}
+
+// A large surface made smaller and larger again within its buffer moves its rows in place, up
+// or down the buffer: every pixel drawn must stay where it was, and nothing else may show.
+TEST(Resizing, ALargeSurfaceMovesItsRowsWithinItsBuffer) {
+  Surface surface = MakeSurface(2600, 1500);
+  const Colour* buffer = surface.Pixels.data();
+  struct Dot {
+    int X, Y;
+    Colour Paint;
+  };
+  std::vector<Dot> dots;
+  const int sizes[][2] = {{2100, 1400}, {1500, 2000}, {2600, 1100}, {1800, 1250}, {2599, 1500}};
+  for (const auto& size : sizes) {
+    for (int k = 0; k < 400; ++k) {
+      const Dot dot{(k * 7919 + size[0]) % surface.Width, (k * 104729) % surface.Height,
+                    static_cast<Colour>(k + 1)};
+      PSet(surface, static_cast<float>(dot.X), static_cast<float>(dot.Y), dot.Paint);
+      dots.push_back(dot);
+    }
+    ResizeSurface(surface, size[0], size[1]);
+    EXPECT_EQ(surface.Pixels.data(), buffer);
+    std::erase_if(dots, [&](const Dot& dot) { return dot.X >= size[0] || dot.Y >= size[1]; });
+    std::vector<Colour> expected(surface.Pixels.size(), Black);
+    for (const Dot& dot : dots) {
+      expected[static_cast<size_t>(dot.Y) * static_cast<size_t>(size[0]) +
+               static_cast<size_t>(dot.X)] = dot.Paint;
+    }
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), surface.Pixels.begin()))
+        << size[0] << " x " << size[1];
+  }
 }
 
 TEST(Resizing, NegativeSizesGiveAnEmptySurfaceAndHugeOnesAreCapped) {

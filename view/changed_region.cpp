@@ -47,22 +47,31 @@ void AddRun(ChangedRects& rects, const ChangedRegion& region, int row, int first
 void TakeRuns(ChangedRegion& region, uint8_t mark, ChangedRects& rects) {
   for (int row = 0; row < region.Rows; ++row) {
     uint8_t* tiles = TileRow(region, row);
-    int column = 0;
-    while (column < region.Columns) {
-      if ((tiles[column] & mark) == 0) {
-        ++column;
-        continue;
+    for (TileRun run = NextRun(region, row, 0, mark); run.First < region.Columns;
+         run = NextRun(region, row, run.Last + 1, mark)) {
+      for (int column = run.First; column <= run.Last; ++column) {
+        tiles[column] &= static_cast<uint8_t>(~mark);
       }
-      const int first = column;
-      while (column < region.Columns && (tiles[column] & mark) != 0) {
-        tiles[column++] &= static_cast<uint8_t>(~mark);
-      }
-      AddRun(rects, region, row, first, column - 1);
+      AddRun(rects, region, row, run.First, run.Last);
     }
   }
 }
 
 }  // namespace
+
+TileRun NextRun(const ChangedRegion& region, int row, int from, uint8_t mark) {
+  const uint8_t* tiles =
+      region.Tiles.data() + static_cast<size_t>(row) * static_cast<size_t>(region.Columns);
+  int first = from;
+  while (first < region.Columns && (tiles[first] & mark) == 0) {
+    ++first;
+  }
+  int last = first;
+  while (last + 1 < region.Columns && (tiles[last + 1] & mark) != 0) {
+    ++last;
+  }
+  return {first, last};
+}
 
 ChangedRegion NewChangedRegion(int width, int height) {
   ChangedRegion region;

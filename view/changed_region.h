@@ -41,6 +41,16 @@ struct ChangedRects {
   std::array<UnitRect, MaxChangedRects> Rects;
 };
 
+// A run of tiles along one row of tiles: columns First..Last.
+struct TileRun {
+  int First;
+  int Last;
+};
+
+// The first run of tiles marked `mark` (TileToShow or TilePainted) in tile row `row` from column
+// `from` on; First is Columns when there is none.
+TileRun NextRun(const ChangedRegion& region, int row, int from, uint8_t mark);
+
 // A grid for a surface of width x height pixels with everything to be shown, since the window has
 // not shown any of it yet, and nothing painted. Allocates; used when the surface is resized.
 ChangedRegion NewChangedRegion(int width, int height);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -166,6 +168,73 @@ void FillRects(Surface& surface, const ChangedRects& rects, Colour colour) {
   }
 }
 
+// The runs of painted tiles along one row of tiles, as the pixel columns they cover.
+struct PaintedRuns {
+  int Count = 0;
+  std::array<Span, (MaxSurfaceSide / ChangedTileSide + 1) / 2> Runs{};
+};
+
+void FindPaintedRuns(const ChangedRegion& region, int tileRow, PaintedRuns& runs) {
+  runs.Count = 0;
+  for (TileRun run = NextRun(region, tileRow, 0, TilePainted); run.First < region.Columns;
+       run = NextRun(region, tileRow, run.Last + 1, TilePainted)) {
+    runs.Runs[static_cast<size_t>(runs.Count++)] = {
+        run.First * ChangedTileSide, std::min((run.Last + 1) * ChangedTileSide, region.Width) - 1};
+  }
+}
+
+// Moves the painted runs of row py from its place in rows of `from` pixels to its place in rows of
+// `to` pixels, within the one buffer, keeping `kept` pixels of each (none for a row cut off), and
+// blacks out what they leave behind. The runs go in the order that reads each before anything is
+// written over it: from the right when the row moves towards the end of the buffer.
+void MoveRow(Colour* pixels, int py, int from, int to, int kept, const PaintedRuns& runs) {
+  const size_t oldStart = static_cast<size_t>(py) * static_cast<size_t>(from);
+  const size_t newStart = static_cast<size_t>(py) * static_cast<size_t>(to);
+  const bool fromTheRight = newStart > oldStart;
+  for (int k = 0; k < runs.Count; ++k) {
+    const Span run = runs.Runs[static_cast<size_t>(fromTheRight ? runs.Count - 1 - k : k)];
+    const size_t source = oldStart + static_cast<size_t>(run.First);
+    const size_t end = oldStart + static_cast<size_t>(run.Last) + 1;
+    const size_t target = newStart + static_cast<size_t>(run.First);
+    const size_t moved =
+        static_cast<size_t>(std::clamp(kept - run.First, 0, run.Last - run.First + 1));
+    std::memmove(pixels + target, pixels + source, moved * sizeof(Colour));
+    // The run's old place, less its new one.
+    std::fill(pixels + source, pixels + std::max(source, std::min(end, target)), Black);
+    std::fill(pixels + std::min(end, std::max(source, target + moved)), pixels + end, Black);
+  }
+}
+
+// Resizes a large black surface within its own buffer, which holds enough pixels: the rows are
+// moved in place rather than copied into fresh memory, which some systems hand out slowly. Rows
+// that move towards the end of the buffer go from the bottom up, the others from the top down, so
+// every row is read before another is written over it; outside the painted tiles all is black
+// already.
+void ResizeInPlace(Surface& surface, int width, int height, ChangedRegion& resized) {
+  const ChangedRegion& old = surface.Changed;
+  const int keptWidth = std::min(width, surface.Width);
+  const int keptHeight = std::min(height, surface.Height);
+  const bool fromTheBottom = width > surface.Width;
+  PaintedRuns runs;
+  for (int k = 0; k < old.Rows; ++k) {
+    const int tileRow = fromTheBottom ? old.Rows - 1 - k : k;
+    FindPaintedRuns(old, tileRow, runs);
+    const int top = tileRow * ChangedTileSide;
+    const int bottom = std::min(top + ChangedTileSide, surface.Height) - 1;
+    for (int j = 0; j <= bottom - top; ++j) {
+      const int py = fromTheBottom ? bottom - j : top + j;
+      MoveRow(surface.Pixels.data(), py, surface.Width, width, py < keptHeight ? keptWidth : 0,
+              runs);
+    }
+    for (int r = 0; r < runs.Count; ++r) {
+      const Span run = runs.Runs[static_cast<size_t>(r)];
+      MarkChanged(resized, run.First, top, std::min(run.Last, keptWidth - 1),
+                  std::min(bottom, keptHeight - 1));
+    }
+  }
+  surface.Pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+}
+
 }  // namespace
 
 bool ResizeSurface(Surface& surface, int width, int height) {
@@ -175,24 +244,26 @@ bool ResizeSurface(Surface& surface, int width, int height) {
     return true;
   }
   // Both allocations come before anything changes, so running out of memory leaves the surface
-  // exactly as it was. A large surface takes the spare buffer an earlier resize left, all black,
-  // where it is large enough: the system supplies fresh pages slowly on some machines, tenths of a
-  // second for a window-sized buffer.
+  // exactly as it was.
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  const bool reuse = count <= surface.Spare.capacity();
+  const bool inPlace = count >= KeepBufferFromPixels && count <= surface.Pixels.capacity() &&
+                       HasPixels(surface) && surface.ClearedTo == Black &&
+                       surface.Background == Black;
   Surface resized;
   try {
     resized.Changed = NewChangedRegion(width, height);
-    if (!reuse) {
+    if (!inPlace) {
       resized.Pixels = PixelBuffer(count);
     }
   } catch (const std::bad_alloc&) {
     return false;
   }
-  if (reuse) {
-    resized.Pixels = std::move(surface.Spare);
-    surface.Spare = PixelBuffer();
-    resized.Pixels.resize(count);  // within its capacity, and all black
+  if (inPlace) {
+    ResizeInPlace(surface, width, height, resized.Changed);
+    surface.Changed = std::move(resized.Changed);
+    surface.Width = width;
+    surface.Height = height;
+    return true;
   }
   resized.Width = width;
   resized.Height = height;
@@ -204,12 +275,10 @@ bool ResizeSurface(Surface& surface, int width, int height) {
 
   // The picture stays anchored at the top-left corner. Where the old surface was cleared to what
   // the new one holds, only its painted tiles need copying; otherwise all of what is kept.
-  const bool hadPixels = HasPixels(surface);
-  ChangedRects painted;
-  if (hadPixels) {
-    TakePaintedRects(surface.Changed, painted);
+  if (HasPixels(surface)) {
+    ChangedRects copied;
+    TakePaintedRects(surface.Changed, copied);
     const UnitRect kept{0, 0, std::min(width, surface.Width), std::min(height, surface.Height)};
-    ChangedRects copied = painted;
     if (surface.ClearedTo != resized.ClearedTo) {
       copied.Count = 1;
       copied.Rects[0] = kept;
@@ -224,16 +293,6 @@ bool ResizeSurface(Surface& surface, int width, int height) {
       }
       MarkChanged(resized.Changed, rect.X, rect.Y, right - 1, bottom - 1);
     }
-  }
-
-  // While the surface is large, the old buffer, made black again where it was painted, becomes the
-  // spare if it is the larger; back at a small size the spare is given back.
-  if (count < SpareFromPixels) {
-    surface.Spare = PixelBuffer();
-  } else if (hadPixels && surface.ClearedTo == Black &&
-             surface.Pixels.capacity() > surface.Spare.capacity()) {
-    FillRects(surface, painted, Black);
-    surface.Spare = std::move(surface.Pixels);
   }
   surface.Pixels = std::move(resized.Pixels);
   surface.Changed = std::move(resized.Changed);
@@ -291,7 +350,7 @@ void Circle(Surface& surface, float x, float y, float radius, Colour outline) {
   // Each batch paints up to BatchRows - 2 rows, from row py, and holds the rows beside them.
   constexpr int PaintedRows = static_cast<int>(BatchRows) - 2;
   // Every row is worked out before it is read; clearing the batch for every disc costs the page.
-  RowEnds ends;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  RowEnds ends;                        // NOLINT(cppcoreguidelines-pro-type-member-init)
   Span painted = {surface.Width, -1};  // the columns painted on any row
   for (int py = firstRow; py <= lastRow; py += PaintedRows) {
     const int rows = std::min(PaintedRows, lastRow - py + 1);

@@ -27,11 +27,12 @@ struct Surface {
   Colour Fill = Black;       // interior of circles
   ChangedRegion Changed;     // the pixels drawn on since shown, and those since cleared
   Colour ClearedTo = Black;  // what every pixel outside the painted tiles holds
-  PixelBuffer Spare;         // all black: the buffer a resize of a large surface left, to reuse
 };
 
-// From this many pixels (8 MB) a surface keeps a spare buffer across resizes.
-inline constexpr size_t SpareFromPixels = size_t{1} << 21;
+// From this many pixels (8 MB) a black surface is resized within its buffer when it fits, so a
+// large one made smaller keeps its memory to grow back into; smaller sizes get a buffer of their
+// own, and a large one is given back.
+inline constexpr size_t KeepBufferFromPixels = size_t{1} << 21;
 
 // The largest side the surface takes: far beyond any real screen, it guards against absurd window
 // sizes.
@@ -40,7 +41,8 @@ inline constexpr int MaxSurfaceSide = 16384;
 // Resizes the surface, keeping the pixels that still fit and filling the new area with the
 // background; all of it counts as changed. Only the tiles painted since the last clear are
 // copied, and black new pixels are left as the system gives them, so a huge resize costs what was
-// drawn rather than the surface's area; a large one reuses the buffer an earlier resize left. A
+// drawn rather than the surface's area; a large black one moves its rows within its own buffer
+// where that buffer is large enough. A
 // side is held to MaxSurfaceSide. The only surface operation that allocates: when memory runs out,
 // the surface stays exactly as it was and the result is false.
 bool ResizeSurface(Surface& surface, int width, int height);
