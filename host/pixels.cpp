@@ -64,28 +64,31 @@ PixelRect DesignPixels(int scale) {
 }
 
 void ScaleToPixels(const Surface& surface, const PixelRect& rect, int scale, Colour* to,
-                   size_t stride) {
+                   size_t stride, bool swapRedAndBlue) {
   const auto surfaceStride = static_cast<size_t>(surface.Width);
+  const auto width = static_cast<size_t>(rect.Width);
   int previousUnitRow = -1;
   for (int row = 0; row < rect.Height; ++row, to += stride) {
     const int unitRow = UnitOfPixel(rect.Y + row, scale);
     const Colour* from = surface.Pixels.data() + static_cast<size_t>(unitRow) * surfaceStride;
     // A row that shows the same units as the row above is a copy of it; unscaled, a row of units.
-    if (unitRow == previousUnitRow || scale == Unscaled) {
+    if (unitRow == previousUnitRow || (scale == Unscaled && !swapRedAndBlue)) {
       const Colour* same = unitRow == previousUnitRow ? to - stride : from + rect.X;
-      std::memcpy(to, same, static_cast<size_t>(rect.Width) * sizeof(Colour));
-      previousUnitRow = unitRow;
-      continue;
-    }
-    // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
-    int unit = UnitOfPixel(rect.X, scale);
-    int nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
-    for (int x = 0; x < rect.Width; ++x) {
-      if (rect.X + x == nextUnitAt) {
-        ++unit;
-        nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+      std::memcpy(to, same, width * sizeof(Colour));
+    } else if (scale == Unscaled) {
+      std::transform(from + rect.X, from + rect.X + rect.Width, to, SwapRedAndBlue);
+    } else {
+      // Along the row, the unit steps on at each unit's first pixel: no division per pixel.
+      int unit = UnitOfPixel(rect.X, scale);
+      int nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+      for (int x = 0; x < rect.Width; ++x) {
+        if (rect.X + x == nextUnitAt) {
+          ++unit;
+          nextUnitAt = FirstPixelOfUnit(unit + 1, scale);
+        }
+        const Colour colour = from[static_cast<size_t>(unit)];
+        to[x] = swapRedAndBlue ? SwapRedAndBlue(colour) : colour;
       }
-      to[x] = from[static_cast<size_t>(unit)];
     }
     previousUnitRow = unitRow;
   }

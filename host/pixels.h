@@ -63,6 +63,7 @@ constexpr Colour SwapRedAndBlue(Colour c) {
 }
 
 // Fills rect.Height rows at `to`, `stride` pixels apart, with the device pixels `rect` covers at
-// `scale`, each the colour of the surface unit it lies in.
+// `scale`, each the colour of the surface unit it lies in: as the surface holds it, or with red
+// and blue swapped for the windows' own pixels.
 void ScaleToPixels(const Surface& surface, const PixelRect& rect, int scale, Colour* to,
-                   size_t stride);
+                   size_t stride, bool swapRedAndBlue);

@@ -135,31 +135,17 @@ bool MatchTextureToSurface(Window& w, const Surface& surface) {
 bool CopyToWindowPixels(Window& w, const Surface& surface, const SDL_Rect& to, int scale) {
   if (w.Target->format->format == WindowFormat && !SDL_MUSTLOCK(w.Target)) {
     const auto stride = static_cast<size_t>(w.Target->pitch / SurfacePixelBytes);
-    Colour* first = static_cast<Colour*>(w.Target->pixels) + static_cast<size_t>(to.y) * stride +
-                    static_cast<size_t>(to.x);
-    // Scaled, the units are first spread over the pixels and swapped where they lie; unscaled,
-    // each row is read straight from the surface.
-    if (scale != Unscaled) {
-      ScaleToPixels(surface, {to.x, to.y, to.w, to.h}, scale, first, stride);
-    }
-    for (int row = 0; row < to.h; ++row) {
-      Colour* pixels = first + static_cast<size_t>(row) * stride;
-      const Colour* from = scale != Unscaled ? pixels
-                                             : surface.Pixels.data() +
-                                                   static_cast<size_t>(to.y + row) *
-                                                       static_cast<size_t>(surface.Width) +
-                                                   static_cast<size_t>(to.x);
-      for (int x = 0; x < to.w; ++x) {
-        pixels[x] = SwapRedAndBlue(from[x]);
-      }
-    }
+    ScaleToPixels(surface, {to.x, to.y, to.w, to.h}, scale,
+                  static_cast<Colour*>(w.Target->pixels) + static_cast<size_t>(to.y) * stride +
+                      static_cast<size_t>(to.x),
+                  stride, true);
     return true;
   }
   for (int y = to.y; y < to.y + to.h; y += w.Staging->h) {
     SDL_Rect band{to.x, y, to.w, std::min(w.Staging->h, to.y + to.h - y)};
     ScaleToPixels(surface, {band.x, band.y, band.w, band.h}, scale,
                   static_cast<Colour*>(w.Staging->pixels),
-                  static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes));
+                  static_cast<size_t>(w.Staging->pitch / SurfacePixelBytes), false);
     SDL_Rect from{0, 0, band.w, band.h};
     if (SDL_BlitSurface(w.Staging, &from, w.Target, &band) != 0) {
       return false;

@@ -65,17 +65,6 @@ HANDLE CreateCadenceTimer() {
   return timer;
 }
 
-// Copies the rectangle from the surface (R, G, B, 0 in memory) into the DIB (B, G, R, 0).
-void CopyToDib(Window& w, const Surface& surface, const UnitRect& rect) {
-  for (int y = rect.Y; y < rect.Y + rect.Height; ++y) {
-    const Colour* from = surface.Pixels.data() + static_cast<ptrdiff_t>(y) * surface.Width;
-    uint32_t* to = w.DibPixels + static_cast<ptrdiff_t>(y) * w.DibWidth;
-    for (int x = rect.X; x < rect.X + rect.Width; ++x) {
-      to[x] = SwapRedAndBlue(from[x]);
-    }
-  }
-}
-
 bool DibMatches(const Window& w, const Surface& surface) {
   return w.Dib != nullptr && w.DibWidth == surface.Width && w.DibHeight == surface.Height;
 }
@@ -208,7 +197,10 @@ bool PlatformPresent(Window& w, const ClientArea& area, const Surface& surface,
     // Nearest neighbour, so a dense screen shows every unit as a crisp block of device pixels.
     const PixelRect& to = rects[i];
     const UnitRect from = UnitsOfPixels(to, area.Scale);
-    CopyToDib(w, surface, from);
+    // The DIB holds the surface's units, blue first.
+    ScaleToPixels(surface, {from.X, from.Y, from.Width, from.Height}, Unscaled,
+                  w.DibPixels + static_cast<ptrdiff_t>(from.Y) * w.DibWidth + from.X,
+                  static_cast<size_t>(w.DibWidth), true);
     if (to.Width == from.Width && to.Height == from.Height) {
       BitBlt(target, to.X, to.Y, to.Width, to.Height, w.MemoryDc, from.X, from.Y, SRCCOPY);
     } else {
