@@ -9,35 +9,21 @@ WIDE_VECTORS void RowOfPowers(const BodyDoubles& bases, BodyDoubles& powers) {
   force_power::PowersOfRow(bases, powers);
 }
 
-#if defined(_WIN32) && defined(__x86_64__)
-// A Windows program's loader picks no clones, so the row loop, the tick's largest part, picks its
-// build itself: the processor's widest vector instructions, or the plain build above.
-__attribute__((target("avx512f"))) void RowOfPowersAvx512(const BodyDoubles& bases,
-                                                          BodyDoubles& powers) {
+#if defined(PICKS_WIDEST_BUILD)
+WIDE_AVX512 void RowOfPowersAvx512(const BodyDoubles& bases, BodyDoubles& powers) {
   force_power::PowersOfRow(bases, powers);
 }
 
-__attribute__((target("avx2"))) void RowOfPowersAvx2(const BodyDoubles& bases,
-                                                     BodyDoubles& powers) {
+WIDE_AVX2 void RowOfPowersAvx2(const BodyDoubles& bases, BodyDoubles& powers) {
   force_power::PowersOfRow(bases, powers);
-}
-
-using RowBuild = void (*)(const BodyDoubles&, BodyDoubles&);
-
-RowBuild WidestRowOfPowers() {
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) {
-    return RowOfPowersAvx512;
-  }
-  return __builtin_cpu_supports("avx2") ? RowOfPowersAvx2 : RowOfPowers;
 }
 #endif
 
 }  // namespace
 
 void ForcePowers(const BodyDoubles& bases, BodyDoubles& powers) {
-#if defined(_WIN32) && defined(__x86_64__)
-  static const RowBuild build = WidestRowOfPowers();
+#if defined(PICKS_WIDEST_BUILD)
+  static const auto build = WidestBuild(&RowOfPowers, &RowOfPowersAvx2, &RowOfPowersAvx512);
   build(bases, powers);
 #else
   RowOfPowers(bases, powers);

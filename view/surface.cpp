@@ -96,8 +96,8 @@ struct RowEnds {
 // centres lie within radius of (x, y), that is ceil(x - w)..floor(x + w) with w = sqrt(radius^2 -
 // dy^2). This is the one definition of the disc: the fill and the rim are both read from it. On a
 // row the disc misses, the square root of a negative number is NaN, and so are both ends.
-WIDE_VECTORS void DiscRows(double x, double y, double radius, int top, size_t count,
-                           RowEnds& ends) {
+[[gnu::always_inline]] inline void WorkOutDiscRows(double x, double y, double radius, int top,
+                                                   size_t count, RowEnds& ends) {
   count = std::min(count, BatchRows);
   for (size_t k = 0; k < count; ++k) {
     const double dy = (top + static_cast<int>(k)) - y;
@@ -105,6 +105,32 @@ WIDE_VECTORS void DiscRows(double x, double y, double radius, int top, size_t co
     ends.First[k] = std::ceil(x - w);
     ends.Last[k] = std::floor(x + w);
   }
+}
+
+WIDE_VECTORS void DiscRowsBuild(double x, double y, double radius, int top, size_t count,
+                                RowEnds& ends) {
+  WorkOutDiscRows(x, y, radius, top, count, ends);
+}
+
+#if defined(PICKS_WIDEST_BUILD)
+WIDE_AVX512 void DiscRowsAvx512(double x, double y, double radius, int top, size_t count,
+                                RowEnds& ends) {
+  WorkOutDiscRows(x, y, radius, top, count, ends);
+}
+
+WIDE_AVX2 void DiscRowsAvx2(double x, double y, double radius, int top, size_t count,
+                            RowEnds& ends) {
+  WorkOutDiscRows(x, y, radius, top, count, ends);
+}
+#endif
+
+void DiscRows(double x, double y, double radius, int top, size_t count, RowEnds& ends) {
+#if defined(PICKS_WIDEST_BUILD)
+  static const auto build = WidestBuild(&DiscRowsBuild, &DiscRowsAvx2, &DiscRowsAvx512);
+  build(x, y, radius, top, count, ends);
+#else
+  DiscRowsBuild(x, y, radius, top, count, ends);
+#endif
 }
 
 // Row k of the batch as a span: empty unless its ends are ordered numbers (which also refuses the

@@ -9,3 +9,20 @@
 #else
 #define WIDE_VECTORS
 #endif
+
+#if defined(_WIN32) && defined(__x86_64__)
+// A Windows program's loader picks no clones. There such a function is built three times, plainly
+// and for each wider set (WIDE_AVX2, WIDE_AVX512), and the program picks one build once, for the
+// processor it runs on.
+#define PICKS_WIDEST_BUILD 1
+#define WIDE_AVX2 __attribute__((target("avx2")))
+#define WIDE_AVX512 __attribute__((target("avx512f")))
+template <typename Function>
+Function WidestBuild(Function plain, Function avx2, Function avx512) {
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) {
+    return avx512;
+  }
+  return __builtin_cpu_supports("avx2") ? avx2 : plain;
+}
+#endif
