@@ -66,6 +66,8 @@ for target in "$@"; do
     test) wanted+=("${build[@]}" "${unit[@]}" "${sanitize[@]}" "${package[@]}" "${window[@]}"
                    "${wayland[@]}" "${package_test[@]}" "${web[@]}" "${browsers[@]}"
                    "${windows[@]}" "${wine[@]}" "${arm64_test[@]}" "${reproducible[@]}") ;;
+    tests) wanted+=("${build[@]}" "${unit[@]}") ;;
+    sanitize) wanted+=("${build[@]}" "${unit[@]}" "${sanitize[@]}") ;;
     check) wanted+=("${build[@]}" "${unit[@]}" clang-tidy) ;;
     bench) wanted+=("${build[@]}" libbenchmark-dev) ;;
     fuzz) wanted+=("${build[@]}" "${sanitize[@]}") ;;
