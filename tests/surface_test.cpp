@@ -499,6 +499,12 @@ TEST(Resizing, ALargeSurfaceMovesItsRowsWithinItsBuffer) {
     ASSERT_TRUE(std::equal(expected.begin(), expected.end(), surface.Pixels.begin()))
         << size[0] << " x " << size[1];
   }
+  // The dots moved are still known as painted, so a clear finds every one; and at a small size
+  // the large buffer is given back.
+  Cls(surface);
+  EXPECT_EQ(CountPixels(surface, Black), 2599 * 1500);
+  ResizeSurface(surface, 600, 500);
+  EXPECT_LT(surface.Pixels.capacity(), size_t{2600} * 1500);
 }
 
 TEST(Resizing, NegativeSizesGiveAnEmptySurfaceAndHugeOnesAreCapped) {
