@@ -24,7 +24,7 @@
 #   make web-screenshot   pictures of the page in headless Chromium, on a desktop in
 #                  docs/browser.png and on a phone in docs/phone.png
 #   make web-measure   ticks per second and the page's CPU use in headless Chromium, on a
-#                  desktop screen, a dense one and a phone
+#                  desktop screen (also at 4x, 6x and 8x CPU throttling), a dense one and a phone
 #   make windows   the Windows program, cross-built with mingw-w64, in build/windows: gravity.exe,
 #                  gravity-<version>-windows-x64.zip and the installer gravity-<version>-windows-x64-setup.exe
 #   make windows-measure   make measure for the Windows program, under Wine in Xvfb

@@ -1,4 +1,4 @@
-// Measures the page in headless Chromium over SECONDS after a click, at each of RATES of CPU
+// Measures the page in headless Chromium for SECONDS after a click at each of RATES of CPU
 // throttling (DevTools' stand-in for a slow phone; 1 is none): ticks and presents per second, the
 // slowest second's ticks, the page's main-thread busy time (Chromium's own TaskDuration metric)
 // and the CPU time of all Chromium's processes, both as a share of one core, on one of page.js's
@@ -37,15 +37,28 @@ function treeCpuSeconds(pid) {
   return total;
 }
 
-// The counts with the page's own clock, read together so that a late reading still gives a rate.
-const sample = (page) => page.evaluate(() => ({ ...window.gravityStats(), at: performance.now() }));
+// The counts as the page's last frame left them, with that frame's time: the page runs the ticks
+// due by then at the start of the frame. Counts read between two frames, with the clock at the
+// reading, would charge the ticks waiting for the next frame to the second being read: up to a
+// frame's worth of ticks either way, and more when throttling makes frames long.
+const followFrames = (page) => page.evaluate(() => {
+  const afterFrame = (frameTime) => {
+    window.gravityAtFrame = { ...window.gravityStats(), at: frameTime };
+    requestAnimationFrame(afterFrame);
+  };
+  requestAnimationFrame(afterFrame);
+});
+const sample = (page) => page.evaluate(() => window.gravityAtFrame);
 
-// One rate of CPU throttling (1 is none) for SECONDS, after two to settle: the rates overall, the
-// slowest second's ticks, the main thread's busy time and all of Chromium's CPU.
+// One rate of CPU throttling (1 is none) for SECONDS, after a click and two seconds to settle: the
+// rates overall, the slowest second's ticks, the main thread's busy time and all of Chromium's
+// CPU. Each rate seeds its own universe, since one seeded earlier has often drifted off the screen,
+// and a page with nothing to present is spared most of a frame's work.
 async function measureAt(page, cdp, rate, seconds) {
   const busy = async () => (await cdp.send('Performance.getMetrics')).metrics
     .find((m) => m.name === 'TaskDuration').value;
   await cdp.send('Emulation.setCPUThrottlingRate', { rate });
+  await page.mouse.click(300, 250);
   await new Promise((resolve) => setTimeout(resolve, 2000));
   // Chromium runs as this script's child, so its processes are this one's descendants.
   const start = { at: Date.now(), busy: await busy(), cpu: treeCpuSeconds(process.pid) };
@@ -77,8 +90,8 @@ async function main() {
   const page = browser.page();
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Performance.enable');
-  await page.mouse.click(300, 250);
-  await new Promise((resolve) => setTimeout(resolve, 2000));
+  // Registered after the page's own frame loop, so it runs after it in every frame.
+  await followFrames(page);
   for (const rate of ratesText.split(',').map(Number)) {
     await measureAt(page, cdp, rate, seconds);
   }
