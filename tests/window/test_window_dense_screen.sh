@@ -34,8 +34,10 @@ for screen in "192 1252x1098 126,1127,48,1049 900,700" "144 939x824 95,845,36,78
   echo "measured: at $dpi DPI the client area is $size and the outline spans $OUTLINE"
 
   # At zoom 40 a ring of bodies around the click spans at most 2 x 12.5 units, so its coloured
-  # pixels lie within a small box around the pointer; a universe spread over the world (the other
-  # placement, chosen at random) does not, and then the player clicks again. Each click is made in
+  # pixels lie near the pointer; a universe spread over the world (the other placement, chosen at
+  # random) puts hardly any there, and then the player clicks again. Bodies seeded almost on top of
+  # each other pull so hard that one may be flung across the world within the first ticks, so it
+  # is most of the colour, not all of it, that must lie near the pointer. Each click is made in
   # playback, which shows no colour, so the first picture with colour is the new universe's.
   for attempt in 1 2 3 4 5 6 7 8 9 10; do
     xdotool key Return || fail "xdotool could not press Enter"
@@ -50,14 +52,12 @@ for screen in "192 1252x1098 126,1127,48,1049 900,700" "144 939x824 95,845,36,78
       units=$(coloured_pixels "$WORK/units.png")
       ((pixels == 4 * units && units > 0)) || fail "the discs cover $pixels pixels for $units units"
     fi
-    box=$(convert "$WORK/snap.png" -bordercolor black -border 1 -colorspace HSL -channel G -separate \
-      +channel -threshold 0 -format '%@' info: 2>/dev/null)
-    [[ "$box" =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "no box around the coloured pixels: $box"
-    w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=$((BASH_REMATCH[3] - 1)) y=$((BASH_REMATCH[4] - 1))
-    echo "attempt $attempt: coloured pixels within ${w} x ${h} at ($x, $y)"
-    if ((w <= 120 && h <= 120)); then
-      ((x <= px && px <= x + w && y <= py && py <= y + h)) ||
-        fail "the ring of bodies (${w} x ${h} at $x, $y) is not around the pointer at ($px, $py)"
+    all=$(coloured_pixels "$WORK/snap.png")
+    near=$(coloured_pixels "$WORK/snap.png" "121x121+$((px - 60))+$((py - 60))")
+    [[ "$all" =~ ^[0-9]+$ && "$near" =~ ^[0-9]+$ ]] && ((all > 0)) ||
+      fail "the coloured pixels could not be counted: '$all', '$near'"
+    echo "attempt $attempt: $near of $all coloured pixels within 60 pixels of the pointer"
+    if ((2 * near > all)); then
       break
     fi
     ((attempt < 10)) || fail "ten clicks in a row spread the bodies over the world"
