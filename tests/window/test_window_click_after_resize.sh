@@ -25,12 +25,17 @@ coloured_middle() {
     -depth 8 txt:- 2>/dev/null | awk -F'[:,() ]+' 'NR > 1 && $3 > 0 { print $1, $2 }' >"$WORK/places"
   median_place "$WORK/places"
 }
-# True when the bodies in the last screenshot are gathered in a ring, spanning less than 300
-# pixels each way; sets BOX.
+# True when the bodies in the last screenshot are gathered in a ring: most of their colour lies
+# within 150 pixels of its median place. Not all of it: bodies seeded almost on top of each other
+# pull so hard that one may be flung across the world in the first ticks. Sets BOX.
 ringed() {
   BOX=$(coloured_box) || return 1
-  read -r left right top bottom <<<"$BOX"
-  ((right - left < 300 && bottom - top < 300))
+  local x y all near
+  read -r x y <<<"$(coloured_middle)"
+  [[ "$x" =~ ^[0-9]+$ && "$y" =~ ^[0-9]+$ ]] || return 1
+  all=$(coloured_pixels "$WORK/snap.png")
+  near=$(coloured_pixels "$WORK/snap.png" "300x300+$((x > 150 ? x - 150 : 0))+$((y > 150 ? y - 150 : 0))")
+  [[ "$all" =~ ^[0-9]+$ && "$near" =~ ^[0-9]+$ ]] && ((all > 0 && 2 * near > all))
 }
 has_size() { [[ "$(window_size "$id")" == "$1 x $2" ]]; }
 shows_no_colour() { snap "$id" && count_pixels && ((COLOURED == 0)); }
