@@ -278,6 +278,18 @@ coloured_pixels() {
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 
+# Counts the coloured pixels of a picture, into COLOURED_ALL, and those within HALF pixels of
+# (X, Y), into NEAR; false when they could not be counted or there are none. A universe seeded in a
+# ring there has most of its colour near, even when a body was flung far in the first ticks
+# (bodies seeded almost on top of each other pull that hard); one spread over the world, little.
+#   count_near PICTURE X Y HALF
+count_near() {
+  local left=$(($2 > $4 ? $2 - $4 : 0)) top=$(($3 > $4 ? $3 - $4 : 0)) side=$((2 * $4 + 1))
+  COLOURED_ALL=$(coloured_pixels "$1")
+  NEAR=$(coloured_pixels "$1" "${side}x${side}+$left+$top")
+  [[ "$COLOURED_ALL" =~ ^[0-9]+$ && "$NEAR" =~ ^[0-9]+$ ]] && ((COLOURED_ALL > 0))
+}
+
 # Counts the pixels that are lit (any channel above 0) in the first picture and black in the
 # second, which must have the same size. With trails on nothing erases, so ticking only ever adds
 # paint: a pixel counted here was lost by something else.

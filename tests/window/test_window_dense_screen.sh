@@ -35,31 +35,25 @@ for screen in "192 1252x1098 126,1127,48,1049 900,700" "144 939x824 95,845,36,78
 
   # At zoom 40 a ring of bodies around the click spans at most 2 x 12.5 units, so its coloured
   # pixels lie near the pointer; a universe spread over the world (the other placement, chosen at
-  # random) puts hardly any there, and then the player clicks again. Bodies seeded almost on top of
-  # each other pull so hard that one may be flung across the world within the first ticks, so it
-  # is most of the colour, not all of it, that must lie near the pointer. Each click is made in
+  # random) puts hardly any there, and then the player clicks again. Each click is made in
   # playback, which shows no colour, so the first picture with colour is the new universe's.
   for attempt in 1 2 3 4 5 6 7 8 9 10; do
     xdotool key Return || fail "xdotool could not press Enter"
     poll 10 shows_marks_only "$id" || fail "Enter did not show the playback marks only"
     time_until_colour "$id" 10 xdotool mousemove --window "$id" "$px" "$py" click 1 ||
       fail "no coloured pixel within 10 s of the click"
+    count_near "$WORK/snap.png" "$px" "$py" 60 ||
+      fail "the coloured pixels could not be counted: '$COLOURED_ALL', '$NEAR'"
     if ((dpi == 192)); then
       crisp "$WORK/snap.png" || fail "a unit is not shown as a 2 x 2 block of one colour"
       # So each disc covers four times the pixels it covers at scale 1, where a pixel is a unit.
       convert "$WORK/snap.png" -sample 50% "$WORK/units.png"
-      pixels=$(coloured_pixels "$WORK/snap.png")
       units=$(coloured_pixels "$WORK/units.png")
-      ((pixels == 4 * units && units > 0)) || fail "the discs cover $pixels pixels for $units units"
+      ((COLOURED_ALL == 4 * units && units > 0)) ||
+        fail "the discs cover $COLOURED_ALL pixels for $units units"
     fi
-    all=$(coloured_pixels "$WORK/snap.png")
-    near=$(coloured_pixels "$WORK/snap.png" "121x121+$((px - 60))+$((py - 60))")
-    [[ "$all" =~ ^[0-9]+$ && "$near" =~ ^[0-9]+$ ]] && ((all > 0)) ||
-      fail "the coloured pixels could not be counted: '$all', '$near'"
-    echo "attempt $attempt: $near of $all coloured pixels within 60 pixels of the pointer"
-    if ((2 * near > all)); then
-      break
-    fi
+    echo "attempt $attempt: $NEAR of $COLOURED_ALL coloured pixels within 60 pixels of the pointer"
+    ((2 * NEAR > COLOURED_ALL)) && break
     ((attempt < 10)) || fail "ten clicks in a row spread the bodies over the world"
   done
 
